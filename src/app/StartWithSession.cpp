@@ -1,0 +1,11 @@
+#include "app/StartWithSession.h"
+
+#include "app/FrmMain.h"
+
+namespace app {
+
+StartWithSession::StartWithSession(FrmMain& form) : f(form) {}
+
+void StartWithSession::readBack() {}
+
+} // namespace app

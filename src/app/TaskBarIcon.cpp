@@ -1,0 +1,48 @@
+#include "app/TaskBarIcon.h"
+
+#include "app/FrmMain.h"
+
+namespace app {
+
+TaskBarIcon::TaskBarIcon(FrmMain& form) : f(form) {}
+
+void TaskBarIcon::EnterTray() {
+    m_inTray = true;
+    emit trayChanged(true);
+}
+
+void TaskBarIcon::LeaveTray() {
+    m_inTray = false;
+    emit trayChanged(false);
+}
+
+void TaskBarIcon::HideToTray() {
+    f.CmdIconize.setCaption(QStringLiteral("Afficher"));
+    EnterTray();
+    f.setVisible(false);
+}
+
+void TaskBarIcon::ShowFromTray() {
+    f.CmdIconize.setCaption(QStringLiteral("Masquer"));
+    LeaveTray();
+    f.setVisible(true);
+}
+
+void TaskBarIcon::CmdIconize_Click() {
+    if (IconInTray())
+        ShowFromTray();
+    else
+        HideToTray();
+}
+
+void TaskBarIcon::activation(int button) {
+    if (button == 1)
+        CmdIconize_Click();
+}
+
+void TaskBarIcon::contextNotification(int button) {
+    if (button == 2)
+        emit menuRequested();
+}
+
+} // namespace app

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace app {
+
+class FrmMain;
+
+// The notification-area icon as the program sees it, and the hide/show toggle of the main
+// window. The view shows the real icon and reports its notifications here.
+class TaskBarIcon : public QObject {
+    Q_OBJECT
+public:
+    explicit TaskBarIcon(FrmMain& f);
+    bool IconInTray() const { return m_inTray; }
+    void EnterTray();
+    void LeaveTray();
+    const QString& toolTip() const { return m_toolTip; }
+    void setToolTip(const QString& text) { m_toolTip = text; }
+
+    void HideToTray();
+    void ShowFromTray();
+    /// The click of `CmdIconize`: shows a window in the tray, hides one that is not.
+    void CmdIconize_Click();
+    /// The icon's activation notification, with the mouse button code (1 = left).
+    void activation(int button);
+    /// The icon's context notification, with the mouse button code (2 = right).
+    void contextNotification(int button);
+
+signals:
+    /// The menu `Mnu_Fichier` is to open at the mouse pointer.
+    void menuRequested();
+    void trayChanged(bool inTray);
+
+private:
+    FrmMain& f;
+    bool m_inTray = false;
+    QString m_toolTip;
+};
+
+} // namespace app

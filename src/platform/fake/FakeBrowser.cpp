@@ -1,0 +1,127 @@
+#include "platform/fake/FakeBrowser.h"
+
+namespace platform::fake {
+
+std::optional<QString> FakeBrowserWindow::locationName() const {
+    if (unreadable.count(QStringLiteral("title")))
+        return std::nullopt;
+    return title;
+}
+
+std::optional<QString> FakeBrowserWindow::locationURL() const {
+    if (unreadable.count(QStringLiteral("url")))
+        return std::nullopt;
+    return url;
+}
+
+std::optional<int> FakeBrowserWindow::width() const {
+    if (unreadable.count(QStringLiteral("width")))
+        return std::nullopt;
+    return w;
+}
+
+std::optional<int> FakeBrowserWindow::height() const {
+    if (unreadable.count(QStringLiteral("height")))
+        return std::nullopt;
+    return h;
+}
+
+bool FakeBrowserWindow::goForward() {
+    ++forwardCalls;
+    if (!canGoForward)
+        return false;
+    NavigationRequest request;
+    request.url = url;
+    emit beforeNavigate2(request);
+    return true;
+}
+
+bool FakeBrowserWindow::stopDownload() {
+    ++stopCalls;
+    return true;
+}
+
+FakeBrowserShell::~FakeBrowserShell() = default;
+
+QList<BrowserWindow*> FakeBrowserShell::windows() const {
+    QList<BrowserWindow*> list;
+    for (const auto& w : m_windows)
+        list.append(w.get());
+    return list;
+}
+
+FakeBrowserWindow* FakeBrowserShell::window(WindowHandle handle) const {
+    for (const auto& w : m_windows)
+        if (w->hwnd() == handle)
+            return w.get();
+    return nullptr;
+}
+
+bool FakeBrowserShell::postClose(WindowHandle handle) {
+    if (window(handle)) {
+        m_t.line(QStringLiteral("close window %1").arg(handle));
+        m_pendingClose.push_back(handle);
+        return true;
+    }
+    m_t.line(QStringLiteral("close handle %1").arg(handle));
+    return false;
+}
+
+bool FakeBrowserShell::keyDown(Key key) const {
+    return m_keys.count(key) > 0;
+}
+
+QPoint FakeBrowserShell::cursorPosIn(WindowHandle) const {
+    return QPoint(10, 10);
+}
+
+FakeBrowserWindow* FakeBrowserShell::open(WindowHandle handle) {
+    m_windows.push_back(std::make_unique<FakeBrowserWindow>(handle));
+    FakeBrowserWindow* w = m_windows.back().get();
+    if (m_prepare) {
+        m_prepare(w);
+        m_prepare = nullptr;
+    }
+    emit windowRegistered();
+    return w;
+}
+
+bool FakeBrowserShell::openFrom(WindowHandle opener, WindowHandle handle,
+                                FakeBrowserWindow** created) {
+    bool cancel = false;
+    if (FakeBrowserWindow* o = window(opener))
+        emit o->newWindow2(cancel);
+    if (cancel) {
+        *created = nullptr;
+        return false;
+    }
+    *created = open(handle);
+    return true;
+}
+
+void FakeBrowserShell::close(WindowHandle handle) {
+    for (auto it = m_windows.begin(); it != m_windows.end(); ++it)
+        if ((*it)->hwnd() == handle) {
+            std::unique_ptr<FakeBrowserWindow> gone = std::move(*it);
+            m_windows.erase(it);
+            emit windowRevoked();
+            return; // `gone` is destroyed after every listener has let go of it
+        }
+}
+
+void FakeBrowserShell::settle() {
+    std::vector<WindowHandle> pending;
+    pending.swap(m_pendingClose);
+    for (WindowHandle h : pending)
+        if (FakeBrowserWindow* w = window(h); w && w->closesWhenAsked)
+            close(h);
+}
+
+void FakeBrowserShell::setKey(Key key, bool down) {
+    if (down)
+        m_keys.insert(key);
+    else
+        m_keys.erase(key);
+}
+
+} // namespace platform::fake

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/Browser.h"
+#include "platform/fake/Transcript.h"
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace platform::fake {
+
+class FakeBrowserWindow : public BrowserWindow {
+    Q_OBJECT
+public:
+    explicit FakeBrowserWindow(WindowHandle handle) : m_handle(handle) {}
+
+    WindowHandle hwnd() const override { return m_handle; }
+    std::optional<QString> locationName() const override;
+    std::optional<QString> locationURL() const override;
+    std::optional<int> width() const override;
+    std::optional<int> height() const override;
+    bool hasDocument() const override { return m_hasDocument; }
+    bool goForward() override;
+    bool stopDownload() override;
+
+    QString title;
+    QString url;
+    int w = 800;
+    int h = 600;
+    bool m_hasDocument = true;
+    bool closesWhenAsked = true;
+    /// Properties that fail when read ("title", "url", "width", "height").
+    std::set<QString> unreadable;
+    /// Forward history exists.
+    bool canGoForward = false;
+    /// Counts of calls, for tests.
+    int forwardCalls = 0;
+    int stopCalls = 0;
+
+private:
+    WindowHandle m_handle;
+};
+
+// A scripted set of browser windows. Close requests are recorded at once and carried out
+// when `settle` runs (as a real window handles its close message later).
+class FakeBrowserShell : public BrowserShell {
+    Q_OBJECT
+public:
+    explicit FakeBrowserShell(Transcript& t) : m_t(t) {}
+    ~FakeBrowserShell() override;
+
+    QList<BrowserWindow*> windows() const override;
+    bool postClose(WindowHandle handle) override;
+    bool keyDown(Key key) const override;
+    QPoint cursorPosIn(WindowHandle handle) const override;
+
+    FakeBrowserWindow* window(WindowHandle handle) const;
+    /// A window appears (registered at once).
+    FakeBrowserWindow* open(WindowHandle handle);
+    /// A page of `opener` asks for a new window; true when it was allowed (and opened).
+    bool openFrom(WindowHandle opener, WindowHandle handle, FakeBrowserWindow** created);
+    /// A window goes away (revoked at once).
+    void close(WindowHandle handle);
+    /// Carries out the close requests made since the last call.
+    void settle();
+    void setKey(Key key, bool down);
+    /// Sets up the next window opened before it is registered.
+    void prepareNext(std::function<void(FakeBrowserWindow*)> prepare) {
+        m_prepare = std::move(prepare);
+    }
+
+private:
+    std::function<void(FakeBrowserWindow*)> m_prepare;
+    Transcript& m_t;
+    std::vector<std::unique_ptr<FakeBrowserWindow>> m_windows;
+    std::vector<WindowHandle> m_pendingClose;
+    std::set<Key> m_keys;
+};
+
+} // namespace platform::fake

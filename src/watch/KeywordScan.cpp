@@ -1,0 +1,90 @@
+#include "watch/KeywordScan.h"
+
+#include "app/FrmMain.h"
+#include "app/Switches.h"
+#include "keywords/ListViews.h"
+#include "keywords/Statistics.h"
+
+namespace watch {
+
+KeywordScan::KeywordScan(app::FrmMain& form) : f(form) {
+    f.Timer1.onTimer = [this] { Timer1_Timer(); };
+}
+
+platform::WindowHandle KeywordScan::rowHandle(int r) const {
+    return r >= 0 && r < int(m_rowHandles.size()) ? m_rowHandles[r] : 0;
+}
+
+const keywords::KeywordMatcher& KeywordScan::matcher() {
+    if (m_matcherRevision != f.ListView3.revision()) {
+        std::vector<QString> lowered;
+        lowered.reserve(f.ListView3.rowCount());
+        for (const auto& row : f.ListView3.rows())
+            lowered.push_back(row.cells.value(0).toLower());
+        m_matcher.build(lowered);
+        m_matcherRevision = f.ListView3.revision();
+    }
+    return m_matcher;
+}
+
+void KeywordScan::refreshWindowList() {
+    std::vector<controls::ListView::Row> rows;
+    m_rowHandles.clear();
+    for (platform::BrowserWindow* window : f.platform().browser.windows()) {
+        if (auto v = window->locationName())
+            m_pageName = *v;
+        if (auto v = window->locationURL())
+            m_url = *v;
+        if (auto v = window->width())
+            TailleLargIeFen = *v;
+        if (auto v = window->height())
+            TailleHautIeFen = *v;
+        rows.push_back({QStringList{m_pageName, m_url, QString::number(TailleLargIeFen),
+                                    QString::number(TailleHautIeFen)},
+                        false});
+        m_rowHandles.push_back(window->hwnd());
+    }
+    f.ListView1.setRows(std::move(rows));
+}
+
+void KeywordScan::Timer1_Timer() {
+    int remembered = f.ListView1.firstSelected() + 1;
+    refreshWindowList();
+    if (remembered > f.ListView1.rowCount())
+        remembered = f.ListView1.rowCount();
+    if (remembered != 0)
+        f.ListView1.setSelected(remembered - 1, true);
+    if (f.ListView1.rowCount() == 0)
+        return;
+
+    const int n = f.ListView1.rowCount();
+    const keywords::KeywordMatcher& m = matcher();
+    for (int s = 0; s < n && s < f.ListView1.rowCount(); ++s) {
+        m_found.clear();
+        const QString name = f.ListView1.text(s).toLower();
+        const QString url = f.ListView1.subItem(s, 1).toLower();
+        m.findAll(name, url, m_found);
+        for (int p : m_found)
+            if (p < f.ListView3.rowCount())
+                closeRow(s, p);
+    }
+}
+
+void KeywordScan::closeRow(int s, int p) {
+    // The close request goes to the row's own window, never to another one that merely
+    // shares its page name.
+    f.LeHwnd = rowHandle(s);
+    const QString keyword = f.ListView3.text(p);
+    f.ListView4.appendRow({f.platform().clock.now().toString(QStringLiteral("HH:mm:ss")), keyword,
+                           f.ListView1.subItem(s, 1)});
+    f.statistics().increment(keyword);
+    ++f.gClosureTotals[0];
+    f.Sb.setSimpleText(QStringLiteral("Fermeture: ") + f.ListView1.text(s) +
+                       QStringLiteral("     (Total:") + QString::number(f.gClosureTotals[0]) +
+                       u')');
+    f.listViews().showTotals();
+    f.platform().browser.postClose(f.LeHwnd);
+    f.switches().PlayClosureSound();
+}
+
+} // namespace watch

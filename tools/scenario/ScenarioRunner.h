@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/FrmMain.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <QHash>
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace scenario {
+
+// One word of a scenario line. `bytes` keeps the exact bytes of a quoted string (\xNN gives
+// one byte); `text` is its UTF-8 reading.
+struct Word {
+    QString text;
+    QByteArray bytes;
+    bool quoted = false;
+    QString key; // for key=value words: the key (text and bytes hold the value)
+};
+
+struct LineError {
+    QString message;
+};
+
+// Runs a scenario script on the fake platform and prints its transcript.
+class ScenarioRunner {
+public:
+    explicit ScenarioRunner(QTextStream& out);
+    ~ScenarioRunner();
+
+    /// Runs a whole script; returns 0 when it ran to its end, 2 when a line was not understood.
+    int run(const QString& scriptText);
+
+    using Command = std::function<void(const std::vector<Word>& args)>;
+    /// Adds (or replaces) a command.
+    void addCommand(const QString& name, Command command);
+
+    /// Splits one line into words; throws LineError.
+    static std::vector<Word> split(const QString& line);
+
+private:
+    void registerCommands();
+    void executeLine(int index);
+    void flush();
+    void print(const QString& line);
+    controls::Control* control(const QString& name) const;
+    template <class T> T& controlAs(const QString& name) const;
+    app::FrmMain& form() const;
+    QString programPath(const QString& name) const;
+    void dumpControl(const controls::Control& c);
+    void settleBrowser();
+
+    QTextStream& m_out;
+    platform::fake::FakePlatform m_fake;
+    std::unique_ptr<app::FrmMain> m_form;
+    std::vector<controls::Form*> m_modalForms;
+    QHash<QString, Command> m_commands;
+    QStringList m_lines;
+    int m_next = 0;
+    bool m_ended = false;
+};
+
+} // namespace scenario
