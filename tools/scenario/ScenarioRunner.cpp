@@ -4,6 +4,7 @@
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
 #include "platform/ModalForm.h"
+#include "tools/scenario/Extensions.h"
 
 #include <QRegularExpression>
 
@@ -47,6 +48,8 @@ QString bytesQuoted(const QByteArray& bytes) {
     return out;
 }
 
+} // namespace
+
 int toInt(const Word& w) {
     bool ok = false;
     const int n = w.text.toInt(&ok);
@@ -59,8 +62,6 @@ void need(const std::vector<Word>& args, std::size_t count) {
     if (args.size() < count)
         throw LineError{QStringLiteral("missing arguments")};
 }
-
-} // namespace
 
 std::vector<Word> ScenarioRunner::split(const QString& line) {
     std::vector<Word> words;
@@ -211,13 +212,6 @@ controls::Control* ScenarioRunner::control(const QString& name) const {
     throw LineError{QStringLiteral("no control ") + name};
 }
 
-template <class T> T& ScenarioRunner::controlAs(const QString& name) const {
-    controls::Control* c = control(name);
-    if (T* t = qobject_cast<T*>(c))
-        return *t;
-    throw LineError{QStringLiteral("%1 cannot do that").arg(name)};
-}
-
 QString ScenarioRunner::programPath(const QString& name) const {
     if (name.startsWith(u'/'))
         return name;
@@ -353,6 +347,11 @@ void ScenarioRunner::dumpControl(const controls::Control& c) {
 
 void ScenarioRunner::registerCommands() {
     using platform::Key;
+    registerSettingsCommands(*this);
+    registerWatchCommands(*this);
+    registerEditingCommands(*this);
+    registerCookieCommands(*this);
+    registerAntiSpyCommands(*this);
 
     // --- Setting up the world -------------------------------------------------------------
     addCommand("file", [this](const auto& a) {

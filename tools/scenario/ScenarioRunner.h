@@ -41,16 +41,29 @@ public:
     /// Splits one line into words; throws LineError.
     static std::vector<Word> split(const QString& line);
 
+    // For the commands: the world, the program, and the transcript.
+    platform::fake::FakePlatform& fake() { return m_fake; }
+    /// The main window; throws LineError before `start`.
+    app::FrmMain& form() const;
+    /// A control of the open modal form, or else of the main window; throws LineError.
+    controls::Control* control(const QString& name) const;
+    template <class T> T& controlAs(const QString& name) const {
+        controls::Control* c = control(name);
+        if (T* t = qobject_cast<T*>(c))
+            return *t;
+        throw LineError{name + QStringLiteral(" cannot do that")};
+    }
+    /// Prints a line after the transcript lines pending so far.
+    void print(const QString& line);
+    /// A path in the program folder ("NAME" or "/prog/NAME"); absolute paths stay as they are.
+    QString programPath(const QString& name) const;
+    /// Prints a control's state in the `dump` form.
+    void dumpControl(const controls::Control& c);
+
 private:
     void registerCommands();
     void executeLine(int index);
     void flush();
-    void print(const QString& line);
-    controls::Control* control(const QString& name) const;
-    template <class T> T& controlAs(const QString& name) const;
-    app::FrmMain& form() const;
-    QString programPath(const QString& name) const;
-    void dumpControl(const controls::Control& c);
     void settleBrowser();
 
     QTextStream& m_out;
