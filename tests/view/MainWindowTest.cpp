@@ -1,0 +1,228 @@
+// The main window built over the real form on the simulated platform: every tab, switch,
+// menu item and list column as the program shows them, and the window's bond with the form.
+
+#include "view/MainWindow.h"
+#include "app/FrmMain.h"
+#include "app/StartUp.h"
+#include "app/TaskBarIcon.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = app::startUp(fake.platform());
+        ASSERT_TRUE(form);
+        window = std::make_unique<view::MainWindow>(*form);
+    }
+
+    template <class W> W* widget(const char* name) {
+        return qobject_cast<W*>(window->widgets().get(QString::fromUtf8(name)));
+    }
+
+    QStringList headers(const char* list) {
+        auto* view = widget<QTreeView>(list);
+        QStringList h;
+        for (int c = 0; view && c < view->model()->columnCount(); ++c)
+            h.append(view->model()->headerData(c, Qt::Horizontal).toString());
+        return h;
+    }
+
+    platform::fake::FakePlatform fake;
+    std::unique_ptr<app::FrmMain> form;
+    std::unique_ptr<view::MainWindow> window;
+};
+
+TEST_F(MainWindowTest, ShowsTheSevenTabsInOrder) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tavrel"));
+    QTabWidget* tabs = window->tabs();
+    ASSERT_TRUE(tabs);
+    QStringList captions;
+    for (int i = 0; i < tabs->count(); ++i)
+        captions.append(tabs->tabText(i));
+    EXPECT_EQ(captions, (QStringList{"Mots Clés", "Journal", "Configuration", "Statistiques",
+                                     "Cookies", "Anti Spy", "Aide"}));
+    // Every tab has something on it.
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_FALSE(tabs->widget(i)->findChildren<QWidget*>().isEmpty()) << i;
+    auto* frame2 = widget<QGroupBox>("Frame2");
+    ASSERT_TRUE(frame2);
+    EXPECT_EQ(frame2->title(), "Fenétres IE en cours de navigation (Protection par mots clés)");
+    // The window list and its buttons are outside the tabs.
+    EXPECT_FALSE(tabs->isAncestorOf(widget<QWidget>("ListView1")));
+    EXPECT_TRUE(frame2->isAncestorOf(widget<QWidget>("ListView1")));
+    EXPECT_FALSE(tabs->isAncestorOf(widget<QWidget>("Command9")));
+}
+
+TEST_F(MainWindowTest, ShowsEverySwitchWithItsCaption) {
+    const std::pair<const char*, const char*> switches[] = {
+        {"chkStartOnWin", "Lancer au démarrage de Windows"},
+        {"chkActive", "Activer la détection automatique de Tavrel"},
+        {"Check2", "Activer la détection par mots clés de Tavrel"},
+        {"chkDial", "Interdire les téléchargements automatiques  par Dialer"},
+        {"ChkMasq", "Masquer automatiquement au lancement"},
+        {"ChkPass", "Protéger la configuration par mot de passe"},
+        {"ChkFen", "Activer la protection par taille de fenêtre (détection automatique)"},
+        {"ChkFenMotCle", "Activer la protection par taille de fenêtre (détection par mots clés)"},
+        {"Check1", "Jouer un son à la fermeture des fenêtres"},
+        {"chkRecurse", "Recherche dans les sous dossiers"}};
+    QTabWidget* tabs = window->tabs();
+    for (const auto& [name, caption] : switches) {
+        auto* box = widget<QCheckBox>(name);
+        ASSERT_TRUE(box) << name;
+        EXPECT_EQ(box->text(), QString::fromUtf8(caption)) << name;
+        EXPECT_TRUE(tabs->isAncestorOf(box)) << name;
+    }
+    // The configuration switches are on the "Configuration" tab.
+    EXPECT_TRUE(tabs->widget(2)->isAncestorOf(widget<QCheckBox>("ChkFenMotCle")));
+    EXPECT_TRUE(tabs->widget(5)->isAncestorOf(widget<QCheckBox>("chkRecurse")));
+}
+
+TEST_F(MainWindowTest, ButtonsCarryCaptionsAcceleratorsAndTooltips) {
+    auto* hide = widget<QPushButton>("Command10");
+    ASSERT_TRUE(hide);
+    EXPECT_EQ(hide->text(), "&Masquer");
+    EXPECT_EQ(hide->shortcut(), QKeySequence(QStringLiteral("Alt+M")));
+    EXPECT_EQ(hide->toolTip(), "Masque Tavrel dans la barre des tâches");
+    EXPECT_EQ(widget<QPushButton>("Command9")->toolTip(), "Quitte définitivement Tavrel");
+    EXPECT_EQ(widget<QLabel>("Image1")->toolTip(), "Masquer dans la barre des tâches");
+    EXPECT_EQ(widget<QLabel>("Image2")->toolTip(), "A Propos");
+    EXPECT_FALSE(widget<QLabel>("Image1")->pixmap().isNull());
+    EXPECT_EQ(widget<QPushButton>("Command3")->text(), "Ajouter l'&URL");
+    EXPECT_FALSE(widget<QPushButton>("Command3")->isEnabled());
+    EXPECT_EQ(widget<QWidget>("TxtLarge")->toolTip(), "Dimension en pixels");
+}
+
+TEST_F(MainWindowTest, TrayMenuHasItsItemsInOrder) {
+    QMenu* menu = window->trayMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->title(), "&Fichier");
+    QStringList items;
+    for (QAction* a : menu->actions())
+        items.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList{"Entrer le mot de passe", "-", "Masquer", "-", "A  propos", "-",
+                                  "Quitter"}));
+}
+
+TEST_F(MainWindowTest, ListsShowTheirColumns) {
+    EXPECT_EQ(headers("ListView1"),
+              (QStringList{"Nom de la page", "Adresses Url", "Largeur", "Hauteur"}));
+    EXPECT_EQ(headers("ListView2"), (QStringList{"Fermées", "Mots clés ou adresses URL"}));
+    EXPECT_EQ(headers("ListView4"), (QStringList{"Heure", "Mots clés", "Adresses Url"}));
+    EXPECT_EQ(headers("ListView5"),
+              (QStringList{"Mots clés", "Auto", "Taille Mots clés", "Taille Auto"}));
+    EXPECT_EQ(headers("ListView3"), (QStringList{"Filtre"}));
+    EXPECT_TRUE(widget<QTreeView>("ListView3")->isHeaderHidden());
+    EXPECT_FALSE(widget<QTreeView>("ListView1")->isHeaderHidden());
+    // Widths come from the model's twips.
+    const int twips = form->ListView1.columns().at(1).width;
+    EXPECT_EQ(widget<QTreeView>("ListView1")->columnWidth(1), twips / 15);
+    // The totals row is there from the start.
+    EXPECT_EQ(widget<QTreeView>("ListView5")->model()->rowCount(), 1);
+    // The cookie lists show the columns their part of the program gives them.
+    const std::pair<const char*, QStringList> cookieLists[] = {
+        {"lstCookies", {"Nom des Cookies", "Chemin", "Date", "Taille"}},
+        {"Lst_Cook",
+         {"Domaine", "Nom du Cookie", "Valeur du Cookie", "Securité", "Source  ", "Parent  "}}};
+    for (const auto& [name, expected] : cookieLists) {
+        const QStringList shown = headers(name);
+        if (!shown.isEmpty()) {
+            EXPECT_EQ(shown, expected) << name;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, EveryControlOfTheWindowHasItsPlace) {
+    const QStringList unplaced = window->widgets().unplaced();
+    // The controls the main window declares; a control added later must be placed too, but
+    // this list is the window as it is laid out here.
+    for (const char* name :
+         {"Frame2",      "ListView1", "Command3",      "Command6",        "Command10",
+          "Command9",    "Sb",        "Image1",        "Image2",          "Frame3",
+          "ListView3",   "Command5",  "Command7",      "Command8",        "Command19",
+          "Label2",      "ListView4", "Command1",      "Label6",          "ListView5",
+          "Frame4",      "Frame6",    "Label7",        "TxtLarge",        "Label8",
+          "TxtHaut",     "Frame1",    "Label1",        "Text1",           "Command2",
+          "Frame7",      "TxtPass",   "Command18",     "Frame5",          "Label10",
+          "LblMotCle",   "Command21", "Command11",     "Command20",       "Label3",
+          "ListView2",   "Label4",    "txtCookieDir",  "lstCookies",      "Command12",
+          "Command13",   "Command14", "Command15",     "Command16",       "Command17",
+          "Label5",      "rtf",       "Lst_Cook",      "fraFilters",      "lstFilters",
+          "Label9",      "txtFilter", "cmdAddFilter",  "cmdDeleteFilter", "Command4",
+          "fraActions",  "cmdFind",   "Command22",     "lstFiles",        "cmdSelAll",
+          "cmdDeSelAll", "cmdDelete", "lblWarnSearch", "lblWarnDelete",   "fraRegistry",
+          "cmdCheckUp",  "lblFuture", "TxtAide"})
+        EXPECT_FALSE(unplaced.contains(QString::fromLatin1(name))) << name;
+}
+
+TEST_F(MainWindowTest, TimersRunWhileTheirModelIsEnabled) {
+    QTimer* timer1 = window->widgets().timer(QStringLiteral("Timer1"));
+    QTimer* timer2 = window->widgets().timer(QStringLiteral("Timer2"));
+    ASSERT_TRUE(timer1 && timer2);
+    EXPECT_EQ(timer1->interval(), 500);
+    EXPECT_EQ(timer1->isActive(), form->Timer1.enabled());
+    form->Timer2.setEnabled(true);
+    EXPECT_TRUE(timer2->isActive());
+    form->Timer2.setEnabled(false);
+    EXPECT_FALSE(timer2->isActive());
+}
+
+TEST_F(MainWindowTest, CloseBoxAsksTheFormAndTheMenuFollows) {
+    ASSERT_TRUE(form->visible());
+    QCloseEvent close;
+    QApplication::sendEvent(window.get(), &close);
+    EXPECT_FALSE(close.isAccepted());
+    EXPECT_FALSE(form->visible());
+    EXPECT_TRUE(form->taskBarIcon().IconInTray());
+    QAction* toggle = window->trayMenu()->actions().at(2);
+    EXPECT_EQ(toggle->text(), "Afficher");
+    if (view::MainWindow::trayAvailable()) {
+        EXPECT_FALSE(window->isVisible());
+    } else {
+        // No notification area: the window waits in the task bar.
+        EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMinimized));
+    }
+    toggle->trigger();
+    EXPECT_TRUE(form->visible());
+    EXPECT_EQ(toggle->text(), "Masquer");
+    EXPECT_FALSE(window->windowState().testFlag(Qt::WindowMinimized));
+}
+
+TEST_F(MainWindowTest, TabChoiceGoesThroughTheForm) {
+    QTabWidget* tabs = window->tabs();
+    tabs->setCurrentIndex(3);
+    EXPECT_EQ(form->SSTab1.current(), 3);
+    form->SSTab1.setCurrent(1);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    form->SSTab1.setTabEnabled(2, false);
+    EXPECT_FALSE(tabs->isTabEnabled(2));
+}
+
+TEST_F(MainWindowTest, StatusBarShowsTheSimpleText) {
+    form->Sb.setSimpleText(QStringLiteral("Fermeture par taille : Pub     (Total:1)"));
+    auto* text = window->statusBar()->findChild<QLabel*>(QStringLiteral("SbText"));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->text(), "Fermeture par taille : Pub     (Total:1)");
+    // A long text does not widen the window.
+    const int before = window->minimumSizeHint().width();
+    form->Sb.setSimpleText(QString(400, u'x'));
+    EXPECT_EQ(window->minimumSizeHint().width(), before);
+}
+
+} // namespace

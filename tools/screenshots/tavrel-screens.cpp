@@ -1,0 +1,365 @@
+// Writes a PNG of every tab of the main window, of its notification-area menu and of each
+// dialog, with the program running on the simulated platform filled with sample data.
+//
+//   tavrel-screens OUTPUT-FOLDER
+//
+// Dialogs are real Qt dialogs: each one is photographed as it opens and then dismissed, so
+// the program runs through without anyone at the keyboard.
+
+#include "app/FrmMain.h"
+#include "app/StartUp.h"
+#include "app/TaskBarIcon.h"
+#include "platform/ModalForm.h"
+#include "platform/fake/FakePlatform.h"
+#include "view/MainWindow.h"
+#include "view/QtDialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+
+namespace {
+
+using platform::fake::FakePlatform;
+
+void wait(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Photographs each modal dialog that opens and dismisses it.
+class DialogCamera : public QObject {
+public:
+    explicit DialogCamera(QDir out) : m_out(std::move(out)) {
+        connect(&m_poll, &QTimer::timeout, this, [this] { look(); });
+        m_poll.start(100);
+    }
+    /// The name of the next dialog's picture; unnamed ones are numbered.
+    void expect(const QString& name) { m_next = name; }
+    QStringList written;
+
+private:
+    void look() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) {
+            m_seenFor = 0;
+            return;
+        }
+        // Let it lay out and paint for a moment.
+        if (++m_seenFor < 4)
+            return;
+        m_seenFor = 0;
+        QString name = m_next;
+        m_next.clear();
+        if (name.isEmpty())
+            name = QStringLiteral("dialog-%1").arg(++m_unnamed, 2, 10, QLatin1Char('0'));
+        save(modal, name);
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+
+public:
+    void save(QWidget* w, const QString& name) {
+        const QString path = m_out.filePath(name + QStringLiteral(".png"));
+        if (w->grab().save(path))
+            written.append(path);
+        else
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    }
+
+private:
+    QDir m_out;
+    QTimer m_poll;
+    QString m_next;
+    int m_seenFor = 0;
+    int m_unnamed = 0;
+};
+
+QByteArray crlf(const QStringList& lines) {
+    return lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+}
+
+// The files, settings and browser windows of a user who has run Tavrel for a while.
+void seedWorld(FakePlatform& fake) {
+    auto& files = fake.files;
+    files.setFile(
+        QStringLiteral("/prog/ListeUrl.dat"),
+        crlf({QStringLiteral("doubleclick"), QStringLiteral("adserver"), QStringLiteral("popup"),
+              QStringLiteral("casino"), QStringLiteral("banniere"), QStringLiteral("tracker"),
+              QStringLiteral("clickbank"), QStringLiteral("pub.")}));
+    files.setFile(QStringLiteral("/prog/Statistiques.dat"),
+                  crlf({QStringLiteral("\"doubleclick\",7"), QStringLiteral("\"adserver\",3"),
+                        QStringLiteral("\"popup\",12"), QStringLiteral("\"casino\",1"),
+                        QStringLiteral("\"banniere\",0"), QStringLiteral("\"tracker\",4"),
+                        QStringLiteral("\"clickbank\",0"), QStringLiteral("\"pub.\",2")}));
+    files.setFile(QStringLiteral("/prog/Tavrel.aide"),
+                  crlf({QStringLiteral("Tavrel - aide"), QString(),
+                        QStringLiteral("Tavrel ferme les fenêtres publicitaires du navigateur."),
+                        QStringLiteral("Onglet Mots Clés : la liste des mots qui ferment une "
+                                       "fenêtre dont le titre ou l'adresse les contient."),
+                        QStringLiteral("Onglet Journal : les fenêtres fermées et les totaux."),
+                        QStringLiteral("Onglet Configuration : les protections, la taille des "
+                                       "fenêtres, le son et le mot de passe.")}));
+    files.setFile(QStringLiteral("/prog/Tavrel.wav"), QByteArray("RIFF\0\0\0\0WAVE", 12));
+    const QString cookies = QStringLiteral("/home/marie/.local/share/Tavrel/Cookies");
+    fake.registry.setText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                                         "CurrentVersion\\Explorer\\Shell Folders"),
+                          QStringLiteral("Cookies"), cookies);
+    const auto cookie = [](const QString& name, const QString& value, const QString& host,
+                           int flags) {
+        return QStringList{name,
+                           value,
+                           host,
+                           QString::number(flags),
+                           QStringLiteral("2388463104"),
+                           QStringLiteral("30124237"),
+                           QStringLiteral("3461434160"),
+                           QStringLiteral("29605862"),
+                           QStringLiteral("*")};
+    };
+    files.setFile(cookies + QStringLiteral("/marie@doubleclick[1].txt"),
+                  crlf(cookie(QStringLiteral("id"), QStringLiteral("80000a3c%2B1f%3D%26u"),
+                              QStringLiteral("doubleclick.net/"), 0) +
+                       cookie(QStringLiteral("test_cookie"), QStringLiteral("CheckForPermission"),
+                              QStringLiteral("doubleclick.net/"), 1)));
+    files.setFile(cookies + QStringLiteral("/marie@meteo[2].txt"),
+                  crlf(cookie(QStringLiteral("ville"), QStringLiteral("Lyon"),
+                              QStringLiteral("meteo.example/"), 0)));
+    files.setFile(cookies + QStringLiteral("/marie@journal[1].txt"),
+                  crlf(cookie(QStringLiteral("session"), QStringLiteral("a+b%3Dc%26d"),
+                              QStringLiteral("journal.example/"), 0)));
+    fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
+                           QStringLiteral("Active"), QStringLiteral("1"));
+    fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
+                           QStringLiteral("ProtectMotCle"), QStringLiteral("1"));
+    fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
+                           QStringLiteral("SonOK"), QStringLiteral("1"));
+    fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
+                           QStringLiteral("NomSon"), QStringLiteral("/prog/Tavrel.wav"));
+
+    struct Window {
+        platform::WindowHandle handle;
+        const char* title;
+        const char* url;
+        int w, h;
+    };
+    for (const Window& win :
+         {Window{0x1001, "Actualités - Le Journal", "https://journal.example/actualites", 1280,
+                 900},
+          Window{0x1002, "Météo à Lyon", "https://meteo.example/lyon", 1024, 768},
+          Window{0x1003, "Recettes de saison", "https://cuisine.example/saison", 1280, 1000}}) {
+        auto* w = fake.browser.open(win.handle);
+        w->title = QString::fromUtf8(win.title);
+        w->url = QString::fromUtf8(win.url);
+        w->w = win.w;
+        w->h = win.h;
+    }
+}
+
+void fillIfEmpty(controls::ListView& list, const QStringList& headers,
+                 const std::vector<QStringList>& rows) {
+    if (list.columns().empty())
+        for (const QString& h : headers)
+            list.addColumn(h, 1800);
+    if (list.rowCount() == 0)
+        for (const QStringList& r : rows)
+            list.appendRow(r);
+}
+
+// Where a loader of this build left a list empty, sample rows stand in, so that every tab
+// shows what it looks like in use.
+void fillSamples(app::FrmMain& f, FakePlatform& fake) {
+    std::vector<QStringList> windows;
+    for (platform::BrowserWindow* w : fake.browser.windows())
+        windows.push_back(
+            {w->locationName().value_or(QString()), w->locationURL().value_or(QString()),
+             QString::number(w->width().value_or(0)), QString::number(w->height().value_or(0))});
+    fillIfEmpty(f.ListView1, {}, windows);
+    fillIfEmpty(f.ListView3, {},
+                {{QStringLiteral("doubleclick")},
+                 {QStringLiteral("adserver")},
+                 {QStringLiteral("popup")},
+                 {QStringLiteral("casino")},
+                 {QStringLiteral("banniere")},
+                 {QStringLiteral("tracker")}});
+    fillIfEmpty(f.ListView4, {},
+                {{QStringLiteral("09:12:45"), QStringLiteral("popup"),
+                  QStringLiteral("http://popup.example/offre?id=42")},
+                 {QStringLiteral("09:31:02"), QStringLiteral("doubleclick"),
+                  QStringLiteral("http://ad.doubleclick.example/clk;2871")},
+                 {QStringLiteral("10:05:17"), QStringLiteral("casino"),
+                  QStringLiteral("http://casino.example/bonus")}});
+    fillIfEmpty(f.ListView2, {},
+                {{QStringLiteral("7"), QStringLiteral("doubleclick")},
+                 {QStringLiteral("3"), QStringLiteral("adserver")},
+                 {QStringLiteral("12"), QStringLiteral("popup")},
+                 {QStringLiteral("1"), QStringLiteral("casino")}});
+    const QString cookies = QStringLiteral("/home/marie/.local/share/Tavrel/Cookies/");
+    fillIfEmpty(
+        f.lstCookies,
+        {QStringLiteral("Nom des Cookies"), QStringLiteral("Chemin"), QStringLiteral("Date"),
+         QStringLiteral("Taille")},
+        {{QStringLiteral("marie@doubleclick[1].txt"),
+          cookies + QStringLiteral("marie@doubleclick[1].txt"),
+          QStringLiteral("07/12/2026 09:14:03"), QStringLiteral("164")},
+         {QStringLiteral("marie@journal[1].txt"), cookies + QStringLiteral("marie@journal[1].txt"),
+          QStringLiteral("06/12/2026 18:40:51"), QStringLiteral("81")},
+         {QStringLiteral("marie@meteo[2].txt"), cookies + QStringLiteral("marie@meteo[2].txt"),
+          QStringLiteral("05/12/2026 07:02:26"), QStringLiteral("74")}});
+    if (f.txtCookieDir.text().isEmpty())
+        f.txtCookieDir.setText(cookies.chopped(1));
+    const QString source = QStringLiteral("id\r\n80000a3c%2B1f%3D%26u\r\ndoubleclick.net/\r\n0\r\n"
+                                          "2388463104\r\n30124237\r\n3461434160\r\n29605862\r\n");
+    fillIfEmpty(f.Lst_Cook,
+                {QStringLiteral("Domaine"), QStringLiteral("Nom du Cookie"),
+                 QStringLiteral("Valeur du Cookie"), QStringLiteral("Securité"),
+                 QStringLiteral("Source  "), QStringLiteral("Parent  ")},
+                {{QStringLiteral("doubleclick.net/"), QStringLiteral("id"),
+                  QStringLiteral("80000a3c%2B1f%3D%26u"), QStringLiteral("False"), source,
+                  cookies + QStringLiteral("marie@doubleclick[1].txt")}});
+    if (f.rtf.text().isEmpty())
+        f.rtf.setText(source + QStringLiteral("*\r\n"));
+    if (f.lstFilters.count() == 0)
+        for (const char* name : {"*.jse", "*.vbe", "BARGAINBUDDY.EXE", "GATOR.EXE", "SAVENOW.EXE"})
+            f.lstFilters.addItem(QString::fromLatin1(name));
+    if (f.lstFiles.count() == 0)
+        for (const char* path : {"/home/marie/Téléchargements/GATOR.EXE",
+                                 "/home/marie/Téléchargements/archives/SAVENOW.EXE"})
+            f.lstFiles.addItem(QString::fromUtf8(path));
+    if (f.TxtAide.text().isEmpty())
+        f.TxtAide.setText(QStringLiteral("Tavrel ferme les fenêtres publicitaires du "
+                                         "navigateur.\r\n"));
+    if (f.LblMotCle.caption().isEmpty())
+        f.LblMotCle.setCaption(QStringLiteral("/prog/ListeUrl.dat"));
+    if (f.Text1.text().isEmpty())
+        f.Text1.setText(QStringLiteral("/prog/Tavrel.wav"));
+    if (f.Sb.simpleText().isEmpty())
+        f.Sb.setSimpleText(QStringLiteral("Fermeture: Casino en ligne     (Total:3)"));
+}
+
+QString fileNameFor(int index, const QString& caption) {
+    QString slug;
+    for (QChar c : caption.normalized(QString::NormalizationForm_D))
+        if (c.isLetterOrNumber() && c.unicode() < 128)
+            slug += c.toLower();
+        else if (c.isSpace() && !slug.endsWith(u'-'))
+            slug += u'-';
+    return QStringLiteral("tab-%1-%2").arg(index).arg(slug);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tavrel-screens OUTPUT-FOLDER\n");
+        return 2;
+    }
+    QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+
+    FakePlatform fake;
+    seedWorld(fake);
+    view::QtDialogs dialogs;
+    platform::Platform& base = fake.platform();
+    platform::Platform platform{base.browser,  base.files, base.settings,  dialogs,
+                                base.clock,    base.sound, base.processes, base.instance,
+                                base.registry, base.system};
+
+    DialogCamera camera(out);
+    camera.expect(QStringLiteral("startup-message"));
+    std::unique_ptr<app::FrmMain> form;
+    try {
+        form = app::startUp(platform);
+    } catch (const platform::fake::ProgramEnded&) {
+        std::fprintf(stderr, "the program ended during start-up\n");
+        return 1;
+    }
+    if (!form)
+        return 1;
+    // Keep the sample data as it is while the pictures are taken.
+    for (controls::Timer* t : {&form->Timer1, &form->Timer2, &form->tmrFlash})
+        t->setEnabled(false);
+    fillSamples(*form, fake);
+    if (!form->visible())
+        form->taskBarIcon().ShowFromTray();
+
+    view::MainWindow window(*form);
+    dialogs.setParentWindow(&window);
+    window.move(40, 30);
+    wait(800);
+
+    QTabWidget* tabs = window.tabs();
+    for (int i = 0; tabs && i < tabs->count(); ++i) {
+        form->SSTab1.setCurrent(i);
+        wait(300);
+        camera.save(&window, fileNameFor(i, tabs->tabText(i)));
+    }
+    form->SSTab1.setCurrent(0);
+
+    // The notification-area menu, as the icon's right click opens it.
+    QMenu* menu = window.trayMenu();
+    menu->popup(window.mapToGlobal(QPoint(window.width() - 220, 60)));
+    wait(400);
+    camera.save(menu, QStringLiteral("menu-fichier"));
+    menu->hide();
+
+    // The whole screen: the window frame and, under a desktop with a notification area,
+    // the icon.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QPixmap desktop = screen->grabWindow(0);
+        if (!desktop.isNull() && desktop.save(out.filePath(QStringLiteral("desktop.png"))))
+            camera.written.append(out.filePath(QStringLiteral("desktop.png")));
+    }
+
+    camera.expect(QStringLiteral("message-box"));
+    dialogs.message(QStringLiteral("Etes vous certain de supprimer les cookies sélectionnés ?"),
+                    platform::MessageButtons::YesNo, platform::MessageIcon::Question,
+                    QStringLiteral("Suppression des Cookies"));
+    camera.expect(QStringLiteral("input-box"));
+    dialogs.input(QStringLiteral("Le mot de passe permet de quitter Tavrel.\rMot de passe "
+                                 "S.V.P.?"),
+                  QStringLiteral("Entrez le mot de passe - Protection en cours"), QString());
+    camera.expect(QStringLiteral("file-dialog"));
+    dialogs.openFile(QStringLiteral("Choix d'un fichier son .WAV"), QDir::tempPath(),
+                     QStringLiteral("Fichier son Wav|*.wav"));
+
+    // The modal forms, opened as the user opens them.
+    const int before = int(camera.written.size());
+    camera.expect(QStringLiteral("frmAbout"));
+    form->showAbout();
+    if (int(camera.written.size()) == before)
+        std::fprintf(stderr, "note: the About box did not open in this build\n");
+    const int beforeDetails = int(camera.written.size());
+    camera.expect(QStringLiteral("frmDetails"));
+    form->SSTab1.setCurrent(4);
+    if (form->Lst_Cook.rowCount() > 0) {
+        form->Lst_Cook.setSelected(0, true);
+        form->Lst_Cook.dblClick();
+    }
+    if (int(camera.written.size()) == beforeDetails)
+        std::fprintf(stderr, "note: the cookie details did not open in this build\n");
+
+    for (const QString& path : camera.written)
+        std::printf("%s\n", qPrintable(path));
+    const QStringList left = window.widgets().unplaced();
+    if (!left.isEmpty())
+        std::fprintf(stderr, "controls without a place in the window: %s\n",
+                     qPrintable(left.join(QStringLiteral(", "))));
+    return 0;
+}
