@@ -4,6 +4,14 @@
 #include "controls/Simple.h"
 #include "view/Icons.h"
 
+// The drive and folder list models, where this tree has them.
+#if __has_include("controls/FolderList.h")
+#include "controls/FolderList.h"
+#define TAVREL_VIEW_HAS_FOLDER_LISTS 1
+#else
+#define TAVREL_VIEW_HAS_FOLDER_LISTS 0
+#endif
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +31,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
@@ -217,8 +227,9 @@ public:
             QObject::connect(edit, &QPlainTextEdit::textChanged, this, [this, edit] {
                 if (m_updating)
                     return;
+                // The program's texts end their lines with CR LF.
                 if (auto* b = model<controls::TextBox>())
-                    b->setText(edit->toPlainText());
+                    b->setText(edit->toPlainText().replace(u'\n', QLatin1String("\r\n")));
             });
         }
         refresh();
@@ -234,9 +245,10 @@ protected:
                 line->setText(b->text());
         } else if (auto* edit = qobject_cast<QPlainTextEdit*>(m)) {
             edit->setReadOnly(b->readOnly());
-            if (edit->toPlainText() != b->text()) {
+            const QString shown = displayText(b->text());
+            if (edit->toPlainText() != shown) {
                 m_updating = true;
-                edit->setPlainText(b->text());
+                edit->setPlainText(shown);
                 m_updating = false;
             }
         }
@@ -402,6 +414,21 @@ private:
 
 // --- Lists ----------------------------------------------------------------------------------
 
+// Cells keep to one line: a record's source text (several lines) shows its lines side by
+// side, so every row has the same height and a long list scrolls evenly.
+class OneLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        // The base class has already turned line feeds into line separators.
+        QString text = QStyledItemDelegate::displayText(value, locale);
+        text.replace(QLatin1String("\r") + QChar(QChar::LineSeparator), QLatin1String(" "));
+        for (QChar brk : {QChar(QChar::LineSeparator), QChar(u'\n'), QChar(u'\r')})
+            text.replace(brk, u' ');
+        return text;
+    }
+};
+
 // A report list over the list's own table model, so 100,000 rows show at once. The selection
 // lives in the model's rows; the view mirrors it and reports the user's changes.
 class ListViewBinding : public Binding {
@@ -416,6 +443,7 @@ public:
         view->setTextElideMode(Qt::ElideRight);
         view->header()->setStretchLastSection(true);
         view->header()->setSectionsMovable(false);
+        view->setItemDelegate(new OneLineDelegate(view));
         view->setModel(list.model());
         view->viewport()->installEventFilter(this);
         QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -667,6 +695,118 @@ private:
     bool m_syncing = false;
 };
 
+// --- Drive and folder lists -----------------------------------------------------------------
+
+#if TAVREL_VIEW_HAS_FOLDER_LISTS
+// The drive list as a drop-down list; the user's choice goes to the model.
+class DriveListBinding : public Binding {
+public:
+    DriveListBinding(controls::DriveList& drives, QComboBox* widget) : Binding(drives, widget) {
+        widget->setEditable(false);
+        QObject::connect(widget, &QComboBox::activated, this, [this](int index) {
+            if (auto* d = model<controls::DriveList>(); d && !m_syncing) {
+                d->choose(index);
+                if (m_control)
+                    update();
+            }
+        });
+        refresh();
+    }
+
+protected:
+    void update() override {
+        auto* d = model<controls::DriveList>();
+        auto* w = static_cast<QComboBox*>(m);
+        m_syncing = true;
+        QStringList shown;
+        for (int i = 0; i < w->count(); ++i)
+            shown.append(w->itemText(i));
+        if (shown != d->drives()) {
+            w->clear();
+            w->addItems(d->drives());
+        }
+        if (w->currentIndex() != d->currentIndex())
+            w->setCurrentIndex(d->currentIndex());
+        m_syncing = false;
+    }
+
+private:
+    bool m_syncing = false;
+};
+
+// The folder list as a folder tree is drawn in a list: the folders from the root down to
+// the current one, then the current folder's subfolders, one step further in. A double
+// click opens a subfolder or goes back up to a folder above.
+class FolderListBinding : public Binding {
+public:
+    FolderListBinding(controls::FolderList& folders, QListWidget* widget)
+        : Binding(folders, widget) {
+        widget->setUniformItemSizes(true);
+        widget->setSelectionMode(QAbstractItemView::SingleSelection);
+        QObject::connect(widget, &QListWidget::itemActivated, this,
+                         [this](QListWidgetItem* item) { activated(item); });
+        refresh();
+    }
+
+protected:
+    void update() override {
+        auto* f = model<controls::FolderList>();
+        auto* w = static_cast<QListWidget*>(m);
+        const QStringList chain = ancestors(f->path());
+        if (chain == m_chain && f->folders() == m_folders)
+            return;
+        m_chain = chain;
+        m_folders = f->folders();
+        w->clear();
+        const QIcon closed = w->style()->standardIcon(QStyle::SP_DirClosedIcon);
+        const QIcon open = w->style()->standardIcon(QStyle::SP_DirOpenIcon);
+        for (int i = 0; i < chain.size(); ++i) {
+            const QString name = i == 0 ? QStringLiteral("/") : chain.at(i).section(u'/', -1);
+            auto* item = new QListWidgetItem(open, QString(2 * i, u' ') + name, w);
+            item->setData(Qt::UserRole, -1 - (int(chain.size()) - 1 - i)); // levels up
+            item->setToolTip(chain.at(i));
+        }
+        for (int i = 0; i < m_folders.size(); ++i) {
+            auto* item = new QListWidgetItem(
+                closed, QString(2 * int(chain.size()), u' ') + m_folders.at(i), w);
+            item->setData(Qt::UserRole, i);
+        }
+        if (!chain.isEmpty())
+            w->setCurrentRow(int(chain.size()) - 1);
+    }
+
+private:
+    static QStringList ancestors(const QString& path) {
+        if (path.isEmpty())
+            return {};
+        QStringList chain{QStringLiteral("/")};
+        QString walked;
+        for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
+            walked += u'/' + part;
+            chain.append(walked);
+        }
+        return chain;
+    }
+
+    void activated(QListWidgetItem* item) {
+        auto* f = model<controls::FolderList>();
+        if (!f || !item)
+            return;
+        const int code = item->data(Qt::UserRole).toInt();
+        if (code >= 0) {
+            f->openFolder(code);
+            return;
+        }
+        // -1 is the current folder itself; -1 - n is n levels up.
+        for (int up = -1 - code; up > 0 && m_control; --up)
+            f->openParent();
+    }
+
+    QStringList m_chain;
+    QStringList m_folders;
+};
+#endif
+
 // --- Tabs -----------------------------------------------------------------------------------
 
 // The pages are plain widgets that the window fills; the binding keeps the captions, the
@@ -851,6 +991,20 @@ QWidget* createWidget(Control& control, QWidget* parent) {
         w = tabs;
         break;
     }
+#if TAVREL_VIEW_HAS_FOLDER_LISTS
+    case Control::Kind::DriveList: {
+        auto* combo = new QComboBox(parent);
+        new DriveListBinding(static_cast<controls::DriveList&>(control), combo);
+        w = combo;
+        break;
+    }
+    case Control::Kind::FolderList: {
+        auto* list = new QListWidget(parent);
+        new FolderListBinding(static_cast<controls::FolderList&>(control), list);
+        w = list;
+        break;
+    }
+#endif
     default:
         return nullptr;
     }

@@ -88,6 +88,23 @@ QPixmap donationPicture(int size) {
     return pm;
 }
 
+// A small pop-up window struck through: a refused pop-up, shown while the flash timer runs.
+QPixmap refusedPicture(int size) {
+    QPixmap pm = blank(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    p.setPen(QPen(QColor(40, 60, 110), s / 16));
+    p.setBrush(QColor(255, 245, 200));
+    p.drawRect(QRectF(s * 0.18, s * 0.22, s * 0.64, s * 0.50));
+    p.fillRect(QRectF(s * 0.18, s * 0.22, s * 0.64, s * 0.12), QColor(230, 150, 20));
+    p.setPen(QPen(QColor(210, 30, 30), s / 9));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(s * 0.08, s * 0.08, s * 0.84, s * 0.84));
+    p.drawLine(QPointF(s * 0.22, s * 0.78), QPointF(s * 0.78, s * 0.22));
+    return pm;
+}
+
 QPixmap tilePicture(int size) {
     QPixmap pm = blank(size);
     QPainter p(&pm);
@@ -148,6 +165,8 @@ QPixmap pictureFor(const QString& formName, const QString& controlName) {
             return hidePicture(32);
         if (controlName == QLatin1String("Image2"))
             return aboutPicture(32);
+        if (controlName == QLatin1String("imgFlash"))
+            return refusedPicture(32);
     }
     if (formName == QLatin1String("frmAbout")) {
         if (controlName == QLatin1String("Image1"))

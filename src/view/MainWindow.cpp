@@ -77,13 +77,20 @@ MainWindow::MainWindow(app::FrmMain& form, QWidget* parent)
 
     buildTray();
     m_widgets->bindTimers();
-    if (QTimer* flash = m_widgets->timer(QStringLiteral("tmrFlash")))
+    // The flash: the notification-area icon and the status bar light with the form's flash
+    // picture when it has one, otherwise at every other tick of the flash timer.
+    if (auto* picture = m_form.findAs<controls::Picture>(QStringLiteral("imgFlash"))) {
+        connect(picture, &controls::Control::changed, this,
+                [this, picture] { showFlash(picture->visible()); });
+        showFlash(picture->visible());
+    } else if (QTimer* flash = m_widgets->timer(QStringLiteral("tmrFlash"))) {
         connect(flash, &QTimer::timeout, this, [this] { flashTick(); });
-    if (auto* flashModel = m_form.findAs<controls::Timer>(QStringLiteral("tmrFlash")))
-        connect(flashModel, &controls::Control::changed, this, [this, flashModel] {
-            if (!flashModel->enabled())
-                showFlash(false);
-        });
+        if (auto* flashModel = m_form.findAs<controls::Timer>(QStringLiteral("tmrFlash")))
+            connect(flashModel, &controls::Control::changed, this, [this, flashModel] {
+                if (!flashModel->enabled())
+                    showFlash(false);
+            });
+    }
 
     resize(920, 720);
     setMinimumSize(760, 600);
@@ -114,6 +121,15 @@ void MainWindow::buildWindowList(QWidget* central) {
     put(buttons, w.get(QStringLiteral("Command3")));
     put(buttons, w.get(QStringLiteral("Command6")));
     buttons->addStretch(1);
+    // The refused pop-up signal, when the form has one; its place stays while it is dark.
+    if (QWidget* flash = w.get(QStringLiteral("imgFlash"))) {
+        auto* holder = new QWidget(frame);
+        auto* hl = new QHBoxLayout(holder);
+        hl->setContentsMargins(0, 0, 0, 0);
+        hl->addWidget(flash);
+        holder->setFixedSize(flash->sizeHint().expandedTo(QSize(32, 32)));
+        buttons->addWidget(holder);
+    }
     put(buttons, w.get(QStringLiteral("Image1")));
     put(buttons, w.get(QStringLiteral("Image2")));
     buttons->addSpacing(12);
@@ -164,7 +180,7 @@ void MainWindow::buildConfigurationTab(QWidget* page) {
                              "ChkPass", "ChkFen", "ChkFenMotCle"})
         put(ov, w.get(QString::fromLatin1(name)));
     ov->addStretch(1);
-    grid->addWidget(options, 0, 0, 4, 1);
+    grid->addWidget(options, 0, 0, 5, 1);
 
     QGroupBox* size = frameBox(w, QStringLiteral("Frame6"), page);
     auto* sh = new QHBoxLayout(size);
@@ -197,12 +213,13 @@ void MainWindow::buildConfigurationTab(QWidget* page) {
     auto* kh = new QHBoxLayout(keywords);
     put(kh, w.get(QStringLiteral("Label10")));
     if (auto* path = w.getAs<QLabel>(QStringLiteral("LblMotCle"))) {
-        path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        path->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         path->setFrameShape(QFrame::StyledPanel);
         kh->addWidget(path, 1);
     }
     put(kh, w.get(QStringLiteral("Command21")));
     grid->addWidget(keywords, 3, 1);
+    grid->setRowStretch(4, 1);
 
     for (const char* name : {"Command2", "Command21"})
         if (auto* b = w.getAs<QPushButton>(QString::fromLatin1(name)))
@@ -212,8 +229,7 @@ void MainWindow::buildConfigurationTab(QWidget* page) {
     bottom->addStretch(1);
     put(bottom, w.get(QStringLiteral("Command11")));
     put(bottom, w.get(QStringLiteral("Command20")));
-    grid->addLayout(bottom, 4, 0, 1, 2);
-    grid->setRowStretch(3, 1);
+    grid->addLayout(bottom, 5, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 }
@@ -251,6 +267,7 @@ void MainWindow::buildCookieTab(QWidget* page) {
         analysis->addWidget(records);
     analysis->setStretchFactor(0, 2);
     analysis->setStretchFactor(1, 3);
+    analysis->setMinimumHeight(150);
     v->addWidget(analysis, 1);
 }
 
@@ -276,12 +293,15 @@ void MainWindow::buildAntiSpyTab(QWidget* page) {
     auto* av = new QVBoxLayout(actions);
     // The drive and folder lists of the start folder, when the form has them.
     put(av, w.get(QStringLiteral("drvStart")));
-    put(av, w.get(QStringLiteral("dirStart")), 1);
+    QWidget* folders = w.get(QStringLiteral("dirStart"));
+    put(av, folders, 1);
     put(av, w.get(QStringLiteral("chkRecurse")));
     auto* ab = new QHBoxLayout;
     put(ab, w.get(QStringLiteral("cmdFind")), 1);
     put(ab, w.get(QStringLiteral("Command22")));
     av->addLayout(ab);
+    if (!folders)
+        av->addStretch(1);
     middle->addWidget(actions, 1);
     QGroupBox* registry = frameBox(w, QStringLiteral("fraRegistry"), page);
     auto* rv = new QHBoxLayout(registry);

@@ -79,7 +79,7 @@ QString QtDialogs::input(const QString& prompt, const QString& title, const QStr
     box.setTextValue(defaultText);
     box.setOkButtonText(QStringLiteral("OK"));
     box.setCancelButtonText(QStringLiteral("Annuler"));
-    box.setMinimumWidth(420);
+    box.resize(qMax(box.sizeHint().width(), 420), box.sizeHint().height());
     if (box.exec() != QDialog::Accepted)
         return QString();
     return box.textValue();

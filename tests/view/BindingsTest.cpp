@@ -153,6 +153,17 @@ TEST_F(BindingsTest, LongListShowsAtOnceAndSelectionFollowsBothWays) {
     EXPECT_TRUE(view->isHeaderHidden());
 }
 
+TEST_F(BindingsTest, ListRowsKeepToOneLine) {
+    form.list.addColumn(QStringLiteral("Domaine"), 1500);
+    form.list.addColumn(QStringLiteral("Source"), 1500);
+    form.list.appendRow({QStringLiteral("a"), QStringLiteral("b")});
+    form.list.appendRow({QStringLiteral("a"), QStringLiteral("id\r\nvaleur\r\nhote/\r\n")});
+    auto* view = widget<QTreeView>("list");
+    EXPECT_EQ(view->sizeHintForRow(1), view->sizeHintForRow(0));
+    // The model's text stays whole.
+    EXPECT_TRUE(view->model()->index(1, 1).data().toString().contains(u'\n'));
+}
+
 TEST_F(BindingsTest, ListClicksReachTheModel) {
     form.list.addColumn(QStringLiteral("Filtre"), 1500);
     form.list.appendRow({QStringLiteral("pub")});
@@ -345,5 +356,56 @@ TEST(ModalDialogTest, EscapeAsksTheFormToClose) {
     dialogs.runModal(details);
     EXPECT_EQ(details.closeRequests, 1);
 }
+
+#if __has_include("controls/FolderList.h")
+} // namespace
+#include "controls/FolderList.h"
+namespace {
+
+class FolderForm : public controls::Form {
+public:
+    FolderForm() : controls::Form(QStringLiteral("frmFolders"), QString()) {
+        // The form fills the subfolders of each folder made current.
+        dirs.onChange = [this] {
+            ++changes;
+            dirs.setFolders(dirs.path() == QLatin1String("/")
+                                ? QStringList{QStringLiteral("home"), QStringLiteral("tmp")}
+                                : QStringList{QStringLiteral("a"), QStringLiteral("b")});
+        };
+    }
+    controls::DriveList drives{this, "drives"};
+    controls::FolderList dirs{this, "dirs"};
+    int changes = 0;
+};
+
+TEST(FolderListsTest, DoubleClicksWalkTheFolderTree) {
+    FolderForm form;
+    QWidget host;
+    view::FormWidgets widgets(form, &host);
+    form.dirs.setPath(QStringLiteral("/"));
+    auto* list = widgets.getAs<QListWidget>(QStringLiteral("dirs"));
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->count(), 3); // "/", then home and tmp
+    emit list->itemActivated(list->item(1));
+    EXPECT_EQ(form.dirs.path(), "/home");
+    ASSERT_EQ(list->count(), 4); // "/", home, then a and b
+    emit list->itemActivated(list->item(3));
+    EXPECT_EQ(form.dirs.path(), "/home/b");
+    // Back up to the root in one double click.
+    emit list->itemActivated(list->item(0));
+    EXPECT_EQ(form.dirs.path(), "/");
+
+    form.drives.setDrives({QStringLiteral("/"), QStringLiteral("/media/usb")});
+    form.drives.setCurrentIndex(0);
+    int chosen = 0;
+    form.drives.onChange = [&] { ++chosen; };
+    auto* combo = widgets.getAs<QComboBox>(QStringLiteral("drives"));
+    ASSERT_TRUE(combo);
+    EXPECT_EQ(combo->count(), 2);
+    emit combo->activated(1);
+    EXPECT_EQ(form.drives.currentIndex(), 1);
+    EXPECT_EQ(chosen, 1);
+}
+#endif
 
 } // namespace

@@ -9,6 +9,9 @@
 #include "app/FrmMain.h"
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
+#if __has_include("controls/FolderList.h")
+#include "controls/FolderList.h"
+#endif
 #include "platform/ModalForm.h"
 #include "platform/fake/FakePlatform.h"
 #include "view/MainWindow.h"
@@ -18,10 +21,15 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <QWindow>
 #include <cstdio>
 
@@ -228,6 +236,7 @@ void fillSamples(app::FrmMain& f, FakePlatform& fake) {
                 {{QStringLiteral("doubleclick.net/"), QStringLiteral("id"),
                   QStringLiteral("80000a3c%2B1f%3D%26u"), QStringLiteral("False"), source,
                   cookies + QStringLiteral("marie@doubleclick[1].txt")}});
+    f.rtf.setMultiLine(true);
     if (f.rtf.text().isEmpty())
         f.rtf.setText(source + QStringLiteral("*\r\n"));
     if (f.lstFilters.count() == 0)
@@ -237,6 +246,19 @@ void fillSamples(app::FrmMain& f, FakePlatform& fake) {
         for (const char* path : {"/home/marie/Téléchargements/GATOR.EXE",
                                  "/home/marie/Téléchargements/archives/SAVENOW.EXE"})
             f.lstFiles.addItem(QString::fromUtf8(path));
+#if __has_include("controls/FolderList.h")
+    if (auto* drives = f.findAs<controls::DriveList>(QStringLiteral("drvStart"));
+        drives && drives->drives().isEmpty()) {
+        drives->setDrives({QStringLiteral("/"), QStringLiteral("/media/marie/CLE USB")});
+        drives->setCurrentIndex(0);
+    }
+    if (auto* folders = f.findAs<controls::FolderList>(QStringLiteral("dirStart"));
+        folders && folders->folders().isEmpty()) {
+        folders->setPath(QStringLiteral("/home/marie"));
+        folders->setFolders({QStringLiteral("Bureau"), QStringLiteral("Documents"),
+                             QStringLiteral("Images"), QStringLiteral("Téléchargements")});
+    }
+#endif
     if (f.TxtAide.text().isEmpty())
         f.TxtAide.setText(QStringLiteral("Tavrel ferme les fenêtres publicitaires du "
                                          "navigateur.\r\n"));
@@ -263,6 +285,10 @@ QString fileNameFor(int index, const QString& caption) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    QTranslator qtFrench;
+    if (qtFrench.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtFrench);
     if (argc < 2) {
         std::fprintf(stderr, "usage: tavrel-screens OUTPUT-FOLDER\n");
         return 2;
@@ -312,20 +338,22 @@ int main(int argc, char** argv) {
     }
     form->SSTab1.setCurrent(0);
 
-    // The notification-area menu, as the icon's right click opens it.
+    // The notification-area menu, as the icon's right click opens it, and the whole screen
+    // with it: the window frame and, under a desktop with a notification area, the icon.
     QMenu* menu = window.trayMenu();
-    menu->popup(window.mapToGlobal(QPoint(window.width() - 220, 60)));
-    wait(400);
+    QPoint at = window.mapToGlobal(QPoint(window.width() - 220, 60));
+    if (window.trayIcon() && view::MainWindow::trayAvailable() &&
+        window.trayIcon()->geometry().isValid())
+        at = window.trayIcon()->geometry().topLeft() - QPoint(menu->sizeHint().width(), 0);
+    menu->popup(at);
+    wait(500);
     camera.save(menu, QStringLiteral("menu-fichier"));
-    menu->hide();
-
-    // The whole screen: the window frame and, under a desktop with a notification area,
-    // the icon.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QPixmap desktop = screen->grabWindow(0);
         if (!desktop.isNull() && desktop.save(out.filePath(QStringLiteral("desktop.png"))))
             camera.written.append(out.filePath(QStringLiteral("desktop.png")));
     }
+    menu->hide();
 
     camera.expect(QStringLiteral("message-box"));
     dialogs.message(QStringLiteral("Etes vous certain de supprimer les cookies sélectionnés ?"),
@@ -335,8 +363,15 @@ int main(int argc, char** argv) {
     dialogs.input(QStringLiteral("Le mot de passe permet de quitter Tavrel.\rMot de passe "
                                  "S.V.P.?"),
                   QStringLiteral("Entrez le mot de passe - Protection en cours"), QString());
+    // The file dialog over a folder of sounds made for the picture.
+    QTemporaryDir sounds;
+    for (const char* name : {"Tavrel.wav", "alerte.wav", "clochette.WAV", "notes.txt"}) {
+        QFile file(QDir(sounds.path()).filePath(QString::fromLatin1(name)));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("RIFF");
+    }
     camera.expect(QStringLiteral("file-dialog"));
-    dialogs.openFile(QStringLiteral("Choix d'un fichier son .WAV"), QDir::tempPath(),
+    dialogs.openFile(QStringLiteral("Choix d'un fichier son .WAV"), sounds.path(),
                      QStringLiteral("Fichier son Wav|*.wav"));
 
     // The modal forms, opened as the user opens them.
