@@ -5,6 +5,7 @@
 #include "dialer/DialerBlock.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -96,8 +97,7 @@ QString numberText(double number) {
         return QStringLiteral("0");
     if (std::abs(number) < Huge && number == std::trunc(number))
         return QString::number(static_cast<qint64>(number));
-    QString text = QString::number(number, 'f', QLocale::FloatingPointShortest);
-    return text;
+    return QString::number(number, 'f', QLocale::FloatingPointShortest);
 }
 
 SettingsModule::SettingsModule(FrmMain& form) : f(form) {
