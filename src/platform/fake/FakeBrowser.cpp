@@ -36,6 +36,20 @@ bool FakeBrowserWindow::goForward() {
     return true;
 }
 
+bool FakeBrowserWindow::navigate(const QString& to, bool topLevel) {
+    NavigationRequest request;
+    request.url = to;
+    request.topLevel = topLevel;
+    emit beforeNavigate2(request);
+    if (request.cancel)
+        return false;
+    if (topLevel)
+        url = to;
+    emit navigateComplete2(to, topLevel);
+    emit documentComplete(to, topLevel);
+    return true;
+}
+
 bool FakeBrowserWindow::stopDownload() {
     ++stopCalls;
     return true;
