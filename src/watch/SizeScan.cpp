@@ -43,7 +43,10 @@ void SizeScan::Timer2_Timer() {
             f.LeHwnd = handle;
         if (f.ChkFenMotCle.value() == 0)
             continue;
-        // A size that cannot be read (an empty or damaged cell) closes nothing.
+        // A size that cannot be read closes nothing: neither an empty or damaged cell, nor
+        // the size the list carried over from another window when this one did not answer.
+        if (!f.keywordScan().rowSizeRead(s))
+            continue;
         const std::optional<int> w = pixels(f.ListView1.subItem(s, 2));
         const std::optional<int> h = pixels(f.ListView1.subItem(s, 3));
         if (!w || !h || *w > f.gLimitWidth || *h > f.gLimitHeight)
@@ -69,8 +72,9 @@ void SizeScan::Timer2_Timer() {
 void SizeScan::tmrFlash_Timer() {
     m_flash = !m_flash;
     ++m_flashTicks;
-    // The picture lights with the flag and goes dark when the sequence ends.
-    f.imgFlash.setVisible(m_flash);
+    // The picture lights at the odd ticks of each sequence and is dark when it ends, whatever
+    // the flag held before the sequence.
+    f.imgFlash.setVisible(m_flashTicks % 2 == 1);
     if (m_flashTicks >= kFlashTicks) {
         m_flashTicks = 0;
         f.tmrFlash.setEnabled(false);

@@ -146,6 +146,18 @@ void registerWatchCommands(ScenarioRunner& runner) {
             need(a, 4);
             FakeBrowserWindow& w = windowOf(runner, a[1]);
             emit w.commandStateChange(toInt(a[2]), toInt(a[3]) != 0);
+        } else if (verb == u"twin") {
+            // A second shell window that reports the same top-level handle as an open one.
+            need(a, 2);
+            FakeBrowserWindow& first = windowOf(runner, a[1]);
+            runner.fake().browser.prepareNext([&first, &a](FakeBrowserWindow* w) {
+                w->title = first.title;
+                w->url = first.url;
+                for (std::size_t i = 2; i < a.size(); ++i)
+                    if (a[i].key == u"title")
+                        w->title = a[i].text;
+            });
+            runner.fake().browser.open(first.hwnd());
         } else if (verb == u"calls") {
             need(a, 2);
             FakeBrowserWindow& w = windowOf(runner, a[1]);

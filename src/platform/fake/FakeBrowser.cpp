@@ -43,8 +43,10 @@ bool FakeBrowserWindow::navigate(const QString& to, bool topLevel) {
     emit beforeNavigate2(request);
     if (request.cancel)
         return false;
-    if (topLevel)
+    if (topLevel) {
         url = to;
+        m_hasDocument = true; // the window now shows a page
+    }
     emit navigateComplete2(to, topLevel);
     emit documentComplete(to, topLevel);
     return true;
