@@ -1,5 +1,6 @@
 #include "platform/fake/FakeRegistry.h"
 
+#include "keywords/TextItems.h"
 #include "platform/fake/Transcript.h"
 
 #include <algorithm>
@@ -231,7 +232,9 @@ QStringList FakeRegistry::dump(const QString& path) const {
                 QByteArray bytes = v.data;
                 if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
                     bytes.truncate(nul);
-                shown = quote(QString::fromUtf8(bytes));
+                // Texts are stored in the program's file encoding (Windows-1252 when every
+                // character fits), so they are shown through the same reading rule.
+                shown = quote(keywords::decodeText(bytes));
             }
             lines.append(k->path() + u'\\' + name + QStringLiteral(" = ") + shown);
         }
