@@ -39,8 +39,8 @@ CookieManager::CookieManager(app::FrmMain& form)
     f.Lst_Cook.addColumn(QStringLiteral("Nom du Cookie"), 1800);
     f.Lst_Cook.addColumn(QStringLiteral("Valeur du Cookie"), 2500);
     f.Lst_Cook.addColumn(QStringLiteral("Securité"), 900);
-    f.Lst_Cook.addColumn(QStringLiteral("Source  "), 0);
-    f.Lst_Cook.addColumn(QStringLiteral("Parent  "), 0);
+    f.Lst_Cook.addColumn(QStringLiteral("Source  "), 3000);
+    f.Lst_Cook.addColumn(QStringLiteral("Parent  "), 3000);
     f.Lst_Cook.setSortKey(0);
     f.Lst_Cook.setSorted(true);
     f.Lst_Cook.setToolTip(QStringLiteral("Double clic pour analyser le Cookie"));

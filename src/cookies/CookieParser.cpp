@@ -33,6 +33,26 @@ QString trimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+// Replaces every occurrence of `from` by `to` in one pass into a new text: linear whatever
+// the number of occurrences.
+QString replaced(const QString& text, QStringView from, QStringView to) {
+    QString out;
+    out.reserve(text.size() + (to.size() > from.size() ? text.size() / 2 : 0));
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype at = text.indexOf(from, pos);
+        if (at < 0)
+            break;
+        out.append(QStringView(text).mid(pos, at - pos));
+        out.append(to);
+        pos = at + from.size();
+    }
+    if (pos == 0)
+        return text;
+    out.append(QStringView(text).mid(pos));
+    return out;
+}
+
 } // namespace
 
 QString analysisText(const QByteArray& bytes) {
@@ -66,26 +86,33 @@ std::optional<CookieRow> DISASSEMBLE_COOKIE(QString& COOK_SRC, const QString& Pa
     // The line break that ends the previous record's "*" line.
     if (COOK_SRC.startsWith(sep))
         COOK_SRC.remove(0, sep.size());
-    QStringList fields;
+    // Only the first four fields are used; the record needs at least eight line breaks. A
+    // record of thousands of lines is not cut into thousands of pieces.
+    QStringView breakMark = sep;
     if (COOK_SRC.contains(u'\n')) {
         // Text with bare LF line ends.
         if (COOK_SRC.startsWith(u'\n'))
             COOK_SRC.remove(0, 1);
-        fields = COOK_SRC.split(u'\n');
-    } else {
-        fields = COOK_SRC.split(sep);
+        breakMark = u"\n";
     }
-    if (fields.size() < 9)
-        return std::nullopt;
-    if (fields.at(2).isEmpty())
+    QString fields[4];
+    qsizetype from = 0;
+    for (int k = 0; k < 8; ++k) {
+        const qsizetype at = COOK_SRC.indexOf(breakMark, from);
+        if (at < 0)
+            return std::nullopt; // fewer than nine fields
+        if (k < 4)
+            fields[k] = COOK_SRC.mid(from, at - from);
+        from = at + breakMark.size();
+    }
+    if (fields[2].isEmpty())
         return std::nullopt;
     CookieRow row;
-    row.domain = fields.at(2);
-    row.name = fields.at(0);
-    row.value = fields.at(1);
-    row.secure = secureText(fields.at(3));
-    row.source = COOK_SRC;
-    row.source.replace(sep, QStringLiteral("\r\n"));
+    row.domain = fields[2];
+    row.name = fields[0];
+    row.value = fields[1];
+    row.secure = secureText(fields[3]);
+    row.source = replaced(COOK_SRC, sep, u"\r\n");
     row.parent = Parent;
     return row;
 }
@@ -97,8 +124,7 @@ std::vector<CookieRow> Analyse_Cookie(const QString& text, const QString& Parent
         // Drops the line break that follows the last "*".
         if (onlyLineBreaks(chunk))
             continue;
-        QString record = trimBlanks(chunk);
-        record.replace(QStringLiteral("\r\n"), separator());
+        QString record = replaced(trimBlanks(chunk), u"\r\n", separator());
         if (auto row = DISASSEMBLE_COOKIE(record, Parent))
             rows.push_back(std::move(*row));
     }
