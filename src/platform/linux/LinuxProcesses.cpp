@@ -1,0 +1,46 @@
+#include "platform/linux/LinuxProcesses.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform::linuxp {
+
+bool LinuxProcesses::start(const QString& program, const QStringList& arguments) {
+    if (program.isEmpty())
+        return false;
+    return QProcess::startDetached(program, arguments);
+}
+
+bool LinuxProcesses::openUrl(const QString& url) {
+    if (url.isEmpty())
+        return false;
+    return start(QStringLiteral("xdg-open"), {url});
+}
+
+QString LinuxProcesses::browserProgram() {
+    QString browser = qEnvironmentVariable("TAVREL_BROWSER");
+    if (browser.isEmpty())
+        browser = QStringLiteral("chromium");
+    return QStandardPaths::findExecutable(browser);
+}
+
+bool LinuxProcesses::openInternetOptions() {
+    const QString browser = browserProgram();
+    if (browser.isEmpty())
+        return false;
+    return start(browser, {QStringLiteral("chrome://settings/cookies")});
+}
+
+void LinuxProcesses::processEvents() {
+    QCoreApplication::processEvents();
+}
+
+void LinuxProcesses::endNow() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+} // namespace platform::linuxp

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Processes.h"
+
+namespace platform::linuxp {
+
+// Programs started detached, always with an argument vector (never through a shell).
+class LinuxProcesses : public Processes {
+public:
+    bool start(const QString& program, const QStringList& arguments) override;
+    /// Through xdg-open, the desktop's choice of application.
+    bool openUrl(const QString& url) override;
+    /// The watched browser's cookie settings page, in the browser named by TAVREL_BROWSER
+    /// (else `chromium`); false when no such browser is installed.
+    bool openInternetOptions() override;
+    void processEvents() override;
+    /// Flushes the standard streams and ends the process at once: no destructor runs.
+    [[noreturn]] void endNow() override;
+
+    /// The browser program that openInternetOptions starts, or empty when there is none.
+    static QString browserProgram();
+};
+
+} // namespace platform::linuxp
