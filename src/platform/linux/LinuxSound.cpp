@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <canberra.h>
 #include <condition_variable>
+#include <dlfcn.h>
 #include <memory>
 #include <mutex>
 
@@ -32,9 +33,30 @@ void onFinished(ca_context*, std::uint32_t, int error, void* userdata) {
     f.cv.notify_all();
 }
 
+// Without a sound card, ALSA (which libcanberra falls back to when no sound server answers)
+// writes a dozen lines to the terminal at every sound. Its messages are silenced once; the
+// library is looked up at run time, so nothing of ALSA is needed to build.
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void quietenAlsa() {
+    static const bool done = [] {
+        void* alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (!alsa)
+            return false;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetHandler = int (*)(Handler);
+        if (auto set = reinterpret_cast<SetHandler>(::dlsym(alsa, "snd_lib_error_set_handler")))
+            set(ignoreAlsaMessage);
+        return true; // the library stays loaded, with its handler
+    }();
+    (void)done;
+}
+
 } // namespace
 
-LinuxSound::LinuxSound(std::chrono::milliseconds longest) : m_longest(longest) {}
+LinuxSound::LinuxSound(std::chrono::milliseconds longest) : m_longest(longest) {
+    quietenAlsa();
+}
 
 LinuxSound::~LinuxSound() {
     if (m_context)
