@@ -21,4 +21,8 @@ bool LinuxInstance::claim() {
     return m_lock->tryLock(0);
 }
 
+void LinuxInstance::release() {
+    m_lock.reset();
+}
+
 } // namespace platform::linuxp

@@ -17,6 +17,8 @@ public:
     ~LinuxInstance() override;
 
     bool claim() override;
+    /// Gives the instance up (the lock file is removed).
+    void release();
     QString lockFile() const { return m_path; }
 
 private:

@@ -41,6 +41,12 @@ QString userRuntimeFolder() {
         return runtime;
     const QString own = QDir::tempPath() + QStringLiteral("/tavrel-") + QString::number(getuid());
     QDir().mkpath(own);
+    // A folder of that name made by someone else is not used.
+    if (QFileInfo(own).ownerId() != getuid() || QFileInfo(own).isSymLink()) {
+        const QString config = userConfigFolder() + QStringLiteral("/Tavrel");
+        QDir().mkpath(config);
+        return config;
+    }
     QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return own;
 }

@@ -38,6 +38,10 @@ void DialogsSlot::runModal(ModalForm& form) {
 
 LinuxPlatform::LinuxPlatform(platform::BrowserShell& browser)
     : m_platform{browser, files,     settings, m_dialogs, clock,
-                 sound,   processes, instance, registry,  system} {}
+                 sound,   processes, instance, registry,  system} {
+    // An immediate end runs no destructor: the lock is given back on the way out, so that the
+    // next start does not depend on recognising a stale lock.
+    processes.beforeEnd = [this] { instance.release(); };
+}
 
 } // namespace platform::linuxp

@@ -39,6 +39,8 @@ void LinuxProcesses::processEvents() {
 }
 
 void LinuxProcesses::endNow() {
+    if (beforeEnd)
+        beforeEnd();
     std::fflush(nullptr);
     std::_Exit(0);
 }

@@ -2,6 +2,8 @@
 
 #include "platform/Processes.h"
 
+#include <functional>
+
 namespace platform::linuxp {
 
 // Programs started detached, always with an argument vector (never through a shell).
@@ -14,8 +16,11 @@ public:
     /// (else `chromium`); false when no such browser is installed.
     bool openInternetOptions() override;
     void processEvents() override;
-    /// Flushes the standard streams and ends the process at once: no destructor runs.
+    /// Flushes the standard streams and ends the process at once: no destructor runs, only
+    /// the `beforeEnd` step.
     [[noreturn]] void endNow() override;
+    /// Runs just before an immediate end (the single-instance lock is given back there).
+    std::function<void()> beforeEnd;
 
     /// The browser program that openInternetOptions starts, or empty when there is none.
     static QString browserProgram();
