@@ -12,8 +12,10 @@ class UserHome {
 public:
     UserHome() {
         for (const char* name :
-             {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "TAVREL_BROWSER"}) {
+             {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "TAVREL_BROWSER",
+              "TAVREL_BROWSER_ARGS", "TAVREL_BROWSER_PROFILE", "TAVREL_ATTACH"}) {
             m_saved[name] = {qEnvironmentVariableIsSet(name), qgetenv(name)};
+            qunsetenv(name);
         }
         const QByteArray root = QFile::encodeName(m_dir.path());
         qputenv("HOME", root);

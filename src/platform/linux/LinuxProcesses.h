@@ -13,7 +13,9 @@ public:
     /// Through xdg-open, the desktop's choice of application.
     bool openUrl(const QString& url) override;
     /// The watched browser's cookie settings page, in the browser named by TAVREL_BROWSER
-    /// (else `chromium`); false when no such browser is installed.
+    /// (else `chromium`) with the profile the browser adapter uses (TAVREL_BROWSER_ARGS'
+    /// --user-data-dir, TAVREL_BROWSER_PROFILE, else ~/.local/share/Tavrel/browser-profile);
+    /// false when no such browser is installed.
     bool openInternetOptions() override;
     void processEvents() override;
     /// Flushes the standard streams and ends the process at once: no destructor runs, only
@@ -24,6 +26,8 @@ public:
 
     /// The browser program that openInternetOptions starts, or empty when there is none.
     static QString browserProgram();
+    /// Its arguments: the watched browser's profile, then the cookie settings page.
+    static QStringList cookieSettingsArguments();
 };
 
 } // namespace platform::linuxp
