@@ -80,6 +80,7 @@ public:
     controls::StatusBar Sb{this, "Sb"};
     controls::Picture Image1{this, "Image1"};
     controls::Picture Image2{this, "Image2"};
+    controls::Picture imgFlash{this, "imgFlash"}; // lit while a refused pop-up is signalled
     controls::Timer Timer1{this, "Timer1", 500, true};
     controls::Timer Timer2{this, "Timer2", 500, false};
     controls::Timer tmrFlash{this, "tmrFlash", 200, true};

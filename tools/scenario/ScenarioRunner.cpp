@@ -667,9 +667,10 @@ void ScenarioRunner::registerCommands() {
         need(a, 1);
         if (a[0].text == u"left")
             form().taskBarIcon().activation(1);
-        else if (a[0].text == u"right")
-            form().taskBarIcon().contextNotification(2);
-        else
+        else if (a[0].text == u"right") {
+            if (form().taskBarIcon().contextNotification(2))
+                print(trayMenuLine(form()));
+        } else
             throw LineError{QStringLiteral("left or right")};
     });
 
