@@ -1071,6 +1071,7 @@ QStringList FormWidgets::unplaced() const {
         switch (c->kind()) {
         case Control::Kind::Timer:
         case Control::Kind::MenuItem:
+        case Control::Kind::FileList: // a source of file names for the form, never shown
             continue;
         default:
             if (!m_widgets.contains(c->name()))

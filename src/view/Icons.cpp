@@ -4,9 +4,24 @@
 #include <QPainter>
 #include <QPainterPath>
 
+// The icon file is compiled into the view library; a static library's resources are
+// registered by hand.
+static bool loadViewResources() {
+    Q_INIT_RESOURCE(view);
+    return true;
+}
+
 namespace view {
 
 namespace {
+
+// The program's icon as drawn for the desktop (data/tavrel.png), or null when missing.
+const QPixmap& iconFile() {
+    static const bool loaded = loadViewResources();
+    static const QPixmap file(QStringLiteral(":/tavrel/tavrel.png"));
+    (void)loaded;
+    return file;
+}
 
 QPainterPath shieldPath(const QRectF& r) {
     QPainterPath p;
@@ -117,6 +132,16 @@ QPixmap tilePicture(int size) {
 } // namespace
 
 QPixmap appPixmap(int size, bool flash) {
+    if (!iconFile().isNull()) {
+        QPixmap pm = iconFile().scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (flash) {
+            // Lit: the icon washed in amber.
+            QPainter p(&pm);
+            p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+            p.fillRect(pm.rect(), QColor(255, 170, 0, 150));
+        }
+        return pm;
+    }
     QPixmap pm = blank(size);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);

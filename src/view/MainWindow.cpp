@@ -92,6 +92,21 @@ MainWindow::MainWindow(app::FrmMain& form, QWidget* parent)
             });
     }
 
+    // The hourglass while the form is busy (a search lets the window's events run, so the
+    // pointer follows within a moment).
+    auto* busyWatch = new QTimer(this);
+    busyWatch->setInterval(100);
+    connect(busyWatch, &QTimer::timeout, this, [this] {
+        if (m_form.busy == m_busyShown)
+            return;
+        m_busyShown = m_form.busy;
+        if (m_busyShown)
+            setCursor(Qt::WaitCursor);
+        else
+            unsetCursor();
+    });
+    busyWatch->start();
+
     resize(920, 720);
     setMinimumSize(760, 600);
     // The load step already ran the activation step for the first showing.
@@ -340,8 +355,13 @@ void MainWindow::buildHelpTab(QWidget* page) {
 // --- Notification area ----------------------------------------------------------------------
 
 void MainWindow::buildTray() {
-    m_menu = m_widgets->buildMenu(QStringLiteral("Mnu_Fichier"), this);
     app::TaskBarIcon& model = m_form.taskBarIcon();
+    // The menu `Mnu_Fichier` with the items the icon's model lists, in its order.
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("Mnu_Fichier"));
+    m_menu->setTitle(m_form.Mnu_Fichier.caption());
+    for (controls::MenuItem* item : model.menuItems())
+        m_menu->addAction(bindMenuItem(*item, m_menu));
     m_tray = new QSystemTrayIcon(appIcon(), this);
     m_tray->setToolTip(model.toolTip().isEmpty() ? QStringLiteral("Tavrel") : model.toolTip());
     connect(m_tray, &QSystemTrayIcon::activated, this,

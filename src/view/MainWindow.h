@@ -61,6 +61,7 @@ private:
     bool m_skipActivation = false;
     bool m_flashOn = false;
     bool m_followingForm = false;
+    bool m_busyShown = false;
 };
 
 } // namespace view

@@ -188,6 +188,11 @@ void fillIfEmpty(controls::ListView& list, const QStringList& headers,
 // Where a loader of this build left a list empty, sample rows stand in, so that every tab
 // shows what it looks like in use.
 void fillSamples(app::FrmMain& f, FakePlatform& fake) {
+    // The first cookie file analysed, as its double click does.
+    if (f.lstCookies.rowCount() > 0 && f.Lst_Cook.rowCount() == 0) {
+        f.lstCookies.setSelected(0, true);
+        f.lstCookies.dblClick();
+    }
     std::vector<QStringList> windows;
     for (platform::BrowserWindow* w : fake.browser.windows())
         windows.push_back(
