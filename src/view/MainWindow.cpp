@@ -401,13 +401,19 @@ void MainWindow::followForm() {
     if (windowTitle() != m_form.caption())
         setWindowTitle(m_form.caption());
     if (m_form.visible()) {
-        if (isMinimized())
+        if (isMinimized()) {
             showNormal();
-        else if (!isVisible())
+        } else if (!isVisible()) {
             show();
+            // Back where it was before it went to the notification area.
+            if (!m_hiddenGeometry.isEmpty())
+                restoreGeometry(m_hiddenGeometry);
+        }
         raise();
         activateWindow();
     } else if (trayAvailable()) {
+        if (isVisible())
+            m_hiddenGeometry = saveGeometry();
         hide();
     } else {
         // No notification area to come back from: the window goes to the task bar instead,

@@ -62,6 +62,7 @@ private:
     bool m_flashOn = false;
     bool m_followingForm = false;
     bool m_busyShown = false;
+    QByteArray m_hiddenGeometry;
 };
 
 } // namespace view
