@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -266,8 +267,10 @@ protected:
             return false;
         }
         case QEvent::ContextMenu:
-            // The edit menu's paste would pass the input rule by.
-            return bool(b->onKeyPress);
+            if (!b->onKeyPress)
+                return false;
+            contextMenu(static_cast<QContextMenuEvent*>(event));
+            return true;
         case QEvent::KeyPress:
             return keyPress(*b, static_cast<QKeyEvent*>(event));
         default:
@@ -287,28 +290,55 @@ private:
         return b.onKeyPress && !b.onKeyPress(ch);
     }
 
+    // Pasted text is typed: each character passes the input rule.
+    void paste(controls::TextBox& b) {
+        auto* line = qobject_cast<QLineEdit*>(m);
+        QString text = QApplication::clipboard()->text();
+        if (line)
+            text = text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
+        if (b.readOnly() || text.isEmpty())
+            return;
+        if (atEnd()) {
+            b.type(text);
+            return;
+        }
+        QString accepted;
+        for (QChar ch : text)
+            if (!ruleRefuses(b, ch))
+                accepted += ch;
+        if (!m_control)
+            return;
+        if (line) {
+            line->insert(accepted);
+            b.setText(line->text());
+        } else {
+            static_cast<QPlainTextEdit*>(m)->insertPlainText(accepted);
+        }
+    }
+
+    // The usual edit menu, whose paste types the text through the input rule.
+    void contextMenu(QContextMenuEvent* event) {
+        QMenu* menu = nullptr;
+        if (auto* line = qobject_cast<QLineEdit*>(m))
+            menu = line->createStandardContextMenu();
+        else
+            menu = static_cast<QPlainTextEdit*>(m)->createStandardContextMenu();
+        for (QAction* action : menu->actions())
+            if (action->objectName() == QLatin1String("edit-paste")) {
+                action->disconnect();
+                QObject::connect(action, &QAction::triggered, this, [this] {
+                    if (auto* box = model<controls::TextBox>())
+                        paste(*box);
+                });
+            }
+        menu->exec(event->globalPos());
+        delete menu;
+    }
+
     bool keyPress(controls::TextBox& b, QKeyEvent* event) {
         auto* line = qobject_cast<QLineEdit*>(m);
         if (event->matches(QKeySequence::Paste)) {
-            QString text = QApplication::clipboard()->text();
-            if (line)
-                text = text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
-            if (b.readOnly() || text.isEmpty())
-                return true;
-            if (atEnd()) {
-                b.type(text);
-            } else {
-                QString accepted;
-                for (QChar ch : text)
-                    if (!ruleRefuses(b, ch))
-                        accepted += ch;
-                if (line) {
-                    line->insert(accepted);
-                    b.setText(line->text());
-                } else {
-                    static_cast<QPlainTextEdit*>(m)->insertPlainText(accepted);
-                }
-            }
+            paste(b);
             return true;
         }
         const int key = event->key();

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QItemSelectionModel>
@@ -101,6 +102,11 @@ TEST_F(BindingsTest, TypedKeysPassTheInputRule) {
     // Code changes show at once.
     form.digits.setText(QStringLiteral("7"));
     EXPECT_EQ(edit->text(), "7");
+    // Pasted text is typed, character by character.
+    QApplication::clipboard()->setText(QStringLiteral("x4y5"));
+    edit->end(false);
+    QTest::keySequence(edit, QKeySequence::Paste);
+    EXPECT_EQ(form.digits.text(), "745");
 }
 
 TEST_F(BindingsTest, FocusLeavingTheBoxRunsItsLostFocusStep) {
