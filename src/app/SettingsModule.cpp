@@ -126,22 +126,42 @@ void SettingsModule::saveSwitch(const QString& section, const QString& key,
 }
 
 void SettingsModule::Charge_Settings() {
+    m_held.clear();
+    const QString stoppedAt = applyStored();
+    if (stoppedAt.isEmpty())
+        return;
+    // The keys from the one that stopped the loading on were never applied: remember what the
+    // controls show for them now, so that a later save does not overwrite the stored values
+    // with states the user never chose.
+    // clang-format off
+    static const QStringList order{"Active", "ProtectMotCle", "SonOK", "NomSon", "NoDial",
+        "OptMotdePas", "MotdePas", "ProtectTaille", "LargFen", "HautFen",
+        "ProtectTailleMotCle", "Masq"};
+    // clang-format on
+    const qsizetype first = order.indexOf(stoppedAt);
+    const auto now = valuesToSave();
+    for (const Entry& e : now)
+        if (order.indexOf(e.key) >= first)
+            m_held.insert(e.key, e.value);
+}
+
+QString SettingsModule::applyStored() {
     // 1. Automatic detection: the whole text must be an integer.
     const std::optional<qint64> active =
         integerText(read(Settings, QStringLiteral("Active"), QStringLiteral("0")));
     if (!active || *active < 0 || *active > 2 || !f.chkActive.setValue(static_cast<int>(*active)))
-        return;
+        return QStringLiteral("Active");
     f.gAutoClose = f.chkActive.value() == 1;
 
     // 2. Keyword detection. The switch's rule runs only on a change, and the scan timer is
     // on from creation, so the timer is set here whatever the switch did.
     if (!loadSwitch(f.Check2, QStringLiteral("ProtectMotCle")))
-        return;
+        return QStringLiteral("ProtectMotCle");
     f.Timer1.setEnabled(f.Check2.value() != 0);
 
     // 3. Sound switch.
     if (!loadSwitch(f.Check1, QStringLiteral("SonOK")))
-        return;
+        return QStringLiteral("SonOK");
     f.Text1.setEnabled(f.Check1.value() != 0);
     f.Command2.setEnabled(f.Check1.value() != 0);
 
@@ -168,12 +188,12 @@ void SettingsModule::Charge_Settings() {
     // 6. Dialer block: the switch's rule has switched it already when the state changed;
     // it is switched to the loaded state once more in any case.
     if (!loadSwitch(f.chkDial, QStringLiteral("NoDial")))
-        return;
+        return QStringLiteral("NoDial");
     f.dialerBlock().SetDialerBlock(f.chkDial.value());
 
     // 7, 8. Password and lock.
     if (!loadSwitch(f.ChkPass, QStringLiteral("OptMotdePas")))
-        return;
+        return QStringLiteral("OptMotdePas");
     QString password = read(Config, QStringLiteral("MotdePas"), QString());
     if (password == u"0")
         password.clear();
@@ -186,7 +206,7 @@ void SettingsModule::Charge_Settings() {
 
     // 9. Size rule for new windows.
     if (!loadSwitch(f.ChkFen, QStringLiteral("ProtectTaille")))
-        return;
+        return QStringLiteral("ProtectTaille");
 
     // 10, 11. Size limits. A stored number that a limit cannot hold counts as none.
     auto shownLimit = [this](const QString& key) {
@@ -208,38 +228,51 @@ void SettingsModule::Charge_Settings() {
 
     // 12. Size scan.
     if (!loadSwitch(f.ChkFenMotCle, QStringLiteral("ProtectTailleMotCle")))
-        return;
+        return QStringLiteral("ProtectTailleMotCle");
     f.Timer2.setEnabled(f.ChkFenMotCle.value() != 0);
 
     // 13. Auto-hide.
-    loadSwitch(f.ChkMasq, QStringLiteral("Masq"));
+    if (!loadSwitch(f.ChkMasq, QStringLiteral("Masq")))
+        return QStringLiteral("Masq");
+    return {};
+}
+
+std::vector<SettingsModule::Entry> SettingsModule::valuesToSave() const {
+    auto state = [](const controls::CheckBox& box) { return QString::number(box.value()); };
+    // A box whose number a limit cannot hold is saved, and taken, as an empty one: 0.
+    auto limitText = [](const QString& box) {
+        const double number = numericPrefix(box);
+        return numberText(fitsLimit(nearestInteger(number)) ? number : 0);
+    };
+    return {{Config, QStringLiteral("ProtectMotCle"), state(f.Check2)},
+            {Settings, QStringLiteral("Active"), state(f.chkActive)},
+            {Config, QStringLiteral("NoDial"), state(f.chkDial)},
+            {Config, QStringLiteral("Masq"), state(f.ChkMasq)},
+            {Config, QStringLiteral("OptMotdePas"), state(f.ChkPass)},
+            // The password in the box, validated or not.
+            {Config, QStringLiteral("MotdePas"), f.TxtPass.text()},
+            {Config, QStringLiteral("SonOK"), state(f.Check1)},
+            {Config, QStringLiteral("NomSon"), f.Text1.text()},
+            {Config, QStringLiteral("ProtectTaille"), state(f.ChkFen)},
+            {Config, QStringLiteral("LargFen"), limitText(f.TxtLarge.text())},
+            {Config, QStringLiteral("HautFen"), limitText(f.TxtHaut.text())},
+            {Config, QStringLiteral("NomFichMotCle"), f.gKeywordFile},
+            {Config, QStringLiteral("ProtectTailleMotCle"), state(f.ChkFenMotCle)}};
 }
 
 void SettingsModule::SauveConfig() {
-    saveSwitch(Config, QStringLiteral("ProtectMotCle"), f.Check2);
-    saveSwitch(Settings, QStringLiteral("Active"), f.chkActive);
-    saveSwitch(Config, QStringLiteral("NoDial"), f.chkDial);
-    saveSwitch(Config, QStringLiteral("Masq"), f.ChkMasq);
-    saveSwitch(Config, QStringLiteral("OptMotdePas"), f.ChkPass);
-    // The password in the box, validated or not.
-    write(Config, QStringLiteral("MotdePas"), f.TxtPass.text());
-    saveSwitch(Config, QStringLiteral("SonOK"), f.Check1);
-    write(Config, QStringLiteral("NomSon"), f.Text1.text());
-    saveSwitch(Config, QStringLiteral("ProtectTaille"), f.ChkFen);
-
-    // A box whose number a limit cannot hold is saved, and taken, as an empty one: 0.
-    const double width = numericPrefix(f.TxtLarge.text());
-    const double height = numericPrefix(f.TxtHaut.text());
-    const bool widthFits = fitsLimit(nearestInteger(width));
-    const bool heightFits = fitsLimit(nearestInteger(height));
-    write(Config, QStringLiteral("LargFen"), numberText(widthFits ? width : 0));
-    write(Config, QStringLiteral("HautFen"), numberText(heightFits ? height : 0));
+    for (const Entry& e : valuesToSave()) {
+        // A key the loader never applied keeps its stored value until the user changes what
+        // the window shows for it.
+        const auto held = m_held.constFind(e.key);
+        if (held != m_held.constEnd() && held.value() == e.value)
+            continue;
+        write(e.section, e.key, e.value);
+        m_held.remove(e.key);
+    }
     // Unlike loading, 0 stays 0 until the next start.
-    f.gLimitWidth = limitFromNumber(width);
-    f.gLimitHeight = limitFromNumber(height);
-
-    write(Config, QStringLiteral("NomFichMotCle"), f.gKeywordFile);
-    saveSwitch(Config, QStringLiteral("ProtectTailleMotCle"), f.ChkFenMotCle);
+    f.gLimitWidth = limitFromNumber(numericPrefix(f.TxtLarge.text()));
+    f.gLimitHeight = limitFromNumber(numericPrefix(f.TxtHaut.text()));
 }
 
 } // namespace app

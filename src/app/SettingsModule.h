@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
+#include <vector>
 
 namespace controls {
 class CheckBox;
@@ -44,6 +46,15 @@ public:
     static QString applicationName() { return QStringLiteral("Tavrel"); }
 
 private:
+    struct Entry {
+        QString section;
+        QString key;
+        QString value;
+    };
+    /// Applies the stored values in order; the key that stopped the loading, or nothing.
+    QString applyStored();
+    /// What a save writes now, in its order.
+    std::vector<Entry> valuesToSave() const;
     QString read(const QString& section, const QString& key, const QString& missing) const;
     void write(const QString& section, const QString& key, const QString& value);
     /// Reads a `Config` switch key with the numeric rule and sets the switch; false when the
@@ -52,6 +63,8 @@ private:
     void saveSwitch(const QString& section, const QString& key, const controls::CheckBox& box);
 
     FrmMain& f;
+    /// Keys the loader did not apply, with what the window showed for them after loading.
+    QHash<QString, QString> m_held;
 };
 
 } // namespace app
