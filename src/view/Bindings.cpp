@@ -1,16 +1,9 @@
 #include "view/Bindings.h"
 
+#include "controls/FolderList.h"
 #include "controls/ListView.h"
 #include "controls/Simple.h"
 #include "view/Icons.h"
-
-// The drive and folder list models, where this tree has them.
-#if __has_include("controls/FolderList.h")
-#include "controls/FolderList.h"
-#define TAVREL_VIEW_HAS_FOLDER_LISTS 1
-#else
-#define TAVREL_VIEW_HAS_FOLDER_LISTS 0
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -727,7 +720,6 @@ private:
 
 // --- Drive and folder lists -----------------------------------------------------------------
 
-#if TAVREL_VIEW_HAS_FOLDER_LISTS
 // The drive list as a drop-down list; the user's choice goes to the model.
 class DriveListBinding : public Binding {
 public:
@@ -835,7 +827,6 @@ private:
     QStringList m_chain;
     QStringList m_folders;
 };
-#endif
 
 // --- Tabs -----------------------------------------------------------------------------------
 
@@ -1021,7 +1012,6 @@ QWidget* createWidget(Control& control, QWidget* parent) {
         w = tabs;
         break;
     }
-#if TAVREL_VIEW_HAS_FOLDER_LISTS
     case Control::Kind::DriveList: {
         auto* combo = new QComboBox(parent);
         new DriveListBinding(static_cast<controls::DriveList&>(control), combo);
@@ -1034,7 +1024,6 @@ QWidget* createWidget(Control& control, QWidget* parent) {
         w = list;
         break;
     }
-#endif
     default:
         return nullptr;
     }

@@ -2,6 +2,7 @@
 // the user's actions reach the model and its rules.
 
 #include "view/Bindings.h"
+#include "controls/FolderList.h"
 #include "controls/ListView.h"
 #include "controls/Simple.h"
 #include "platform/ModalForm.h"
@@ -363,11 +364,6 @@ TEST(ModalDialogTest, EscapeAsksTheFormToClose) {
     EXPECT_EQ(details.closeRequests, 1);
 }
 
-#if __has_include("controls/FolderList.h")
-} // namespace
-#include "controls/FolderList.h"
-namespace {
-
 class FolderForm : public controls::Form {
 public:
     FolderForm() : controls::Form(QStringLiteral("frmFolders"), QString()) {
@@ -412,6 +408,5 @@ TEST(FolderListsTest, DoubleClicksWalkTheFolderTree) {
     EXPECT_EQ(form.drives.currentIndex(), 1);
     EXPECT_EQ(chosen, 1);
 }
-#endif
 
 } // namespace

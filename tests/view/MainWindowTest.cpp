@@ -11,9 +11,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -92,6 +94,11 @@ TEST_F(MainWindowTest, ShowsEverySwitchWithItsCaption) {
     // The configuration switches are on the "Configuration" tab.
     EXPECT_TRUE(tabs->widget(2)->isAncestorOf(widget<QCheckBox>("ChkFenMotCle")));
     EXPECT_TRUE(tabs->widget(5)->isAncestorOf(widget<QCheckBox>("chkRecurse")));
+    // The start folder's drive and folder lists are in the search frame.
+    auto* search = widget<QGroupBox>("fraActions");
+    ASSERT_TRUE(search);
+    EXPECT_TRUE(search->isAncestorOf(widget<QComboBox>("drvStart")));
+    EXPECT_TRUE(search->isAncestorOf(widget<QListWidget>("dirStart")));
 }
 
 TEST_F(MainWindowTest, ButtonsCarryCaptionsAcceleratorsAndTooltips) {
@@ -153,21 +160,21 @@ TEST_F(MainWindowTest, EveryControlOfTheWindowHasItsPlace) {
     // The controls the main window declares; a control added later must be placed too, but
     // this list is the window as it is laid out here.
     for (const char* name :
-         {"Frame2",      "ListView1", "Command3",      "Command6",        "Command10",
-          "Command9",    "Sb",        "Image1",        "Image2",          "Frame3",
-          "ListView3",   "Command5",  "Command7",      "Command8",        "Command19",
-          "Label2",      "ListView4", "Command1",      "Label6",          "ListView5",
-          "Frame4",      "Frame6",    "Label7",        "TxtLarge",        "Label8",
-          "TxtHaut",     "Frame1",    "Label1",        "Text1",           "Command2",
-          "Frame7",      "TxtPass",   "Command18",     "Frame5",          "Label10",
-          "LblMotCle",   "Command21", "Command11",     "Command20",       "Label3",
-          "ListView2",   "Label4",    "txtCookieDir",  "lstCookies",      "Command12",
-          "Command13",   "Command14", "Command15",     "Command16",       "Command17",
-          "Label5",      "rtf",       "Lst_Cook",      "fraFilters",      "lstFilters",
-          "Label9",      "txtFilter", "cmdAddFilter",  "cmdDeleteFilter", "Command4",
-          "fraActions",  "cmdFind",   "Command22",     "lstFiles",        "cmdSelAll",
-          "cmdDeSelAll", "cmdDelete", "lblWarnSearch", "lblWarnDelete",   "fraRegistry",
-          "cmdCheckUp",  "lblFuture", "TxtAide"})
+         {"Frame2",        "ListView1",   "Command3",     "Command6",        "Command10",
+          "Command9",      "Sb",          "Image1",       "Image2",          "Frame3",
+          "ListView3",     "Command5",    "Command7",     "Command8",        "Command19",
+          "Label2",        "ListView4",   "Command1",     "Label6",          "ListView5",
+          "Frame4",        "Frame6",      "Label7",       "TxtLarge",        "Label8",
+          "TxtHaut",       "Frame1",      "Label1",       "Text1",           "Command2",
+          "Frame7",        "TxtPass",     "Command18",    "Frame5",          "Label10",
+          "LblMotCle",     "Command21",   "Command11",    "Command20",       "Label3",
+          "ListView2",     "Label4",      "txtCookieDir", "lstCookies",      "Command12",
+          "Command13",     "Command14",   "Command15",    "Command16",       "Command17",
+          "Label5",        "rtf",         "Lst_Cook",     "fraFilters",      "lstFilters",
+          "Label9",        "txtFilter",   "cmdAddFilter", "cmdDeleteFilter", "Command4",
+          "fraActions",    "drvStart",    "dirStart",     "cmdFind",         "Command22",
+          "lstFiles",      "cmdSelAll",   "cmdDeSelAll",  "cmdDelete",       "lblWarnSearch",
+          "lblWarnDelete", "fraRegistry", "cmdCheckUp",   "lblFuture",       "TxtAide"})
         EXPECT_FALSE(unplaced.contains(QString::fromLatin1(name))) << name;
 }
 

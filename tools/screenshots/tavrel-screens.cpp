@@ -9,9 +9,7 @@
 #include "app/FrmMain.h"
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
-#if __has_include("controls/FolderList.h")
 #include "controls/FolderList.h"
-#endif
 #include "platform/ModalForm.h"
 #include "platform/fake/FakePlatform.h"
 #include "view/MainWindow.h"
@@ -251,7 +249,6 @@ void fillSamples(app::FrmMain& f, FakePlatform& fake) {
         for (const char* path : {"/home/marie/Téléchargements/GATOR.EXE",
                                  "/home/marie/Téléchargements/archives/SAVENOW.EXE"})
             f.lstFiles.addItem(QString::fromUtf8(path));
-#if __has_include("controls/FolderList.h")
     if (auto* drives = f.findAs<controls::DriveList>(QStringLiteral("drvStart"));
         drives && drives->drives().isEmpty()) {
         drives->setDrives({QStringLiteral("/"), QStringLiteral("/media/marie/CLE USB")});
@@ -263,7 +260,6 @@ void fillSamples(app::FrmMain& f, FakePlatform& fake) {
         folders->setFolders({QStringLiteral("Bureau"), QStringLiteral("Documents"),
                              QStringLiteral("Images"), QStringLiteral("Téléchargements")});
     }
-#endif
     if (f.TxtAide.text().isEmpty())
         f.TxtAide.setText(QStringLiteral("Tavrel ferme les fenêtres publicitaires du "
                                          "navigateur.\r\n"));
