@@ -281,6 +281,7 @@ TEST(ChromiumAdapter, HistoryGivesCommandStateAndAForwardThatCanBeCancelled) {
     const WindowHandle h = b.openTab(server.url("/one.html"));
     ASSERT_NE(h, 0u);
     BrowserWindow* w = b.window(h);
+    ASSERT_TRUE(waitUntil([&] { return w->locationName() == QStringLiteral("One"); }, 5000));
     std::map<int, bool> state;
     QObject::connect(w, &BrowserWindow::commandStateChange,
                      [&](int command, bool enable) { state[command] = enable; });

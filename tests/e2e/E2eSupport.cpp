@@ -100,7 +100,8 @@ platform::linuxp::ChromiumOptions Browser::headlessOptions(const QString& profil
                    QStringLiteral("--disable-background-networking"),
                    QStringLiteral("--disable-component-update"),
                    QStringLiteral("--disable-sync"),
-                   QStringLiteral("--user-data-dir=") + profile};
+                   QStringLiteral("--user-data-dir=") + profile,
+                   QStringLiteral("about:blank")};
     o.useX11 = false;
     o.retryMs = 300;
     return o;

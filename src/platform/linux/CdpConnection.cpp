@@ -8,6 +8,7 @@ CdpConnection::CdpConnection(CdpTransport* transport, QObject* parent)
     : QObject(parent), m_transport(transport) {
     m_transport->setParent(this);
     m_clock.start();
+    m_trace = qEnvironmentVariableIsSet("TAVREL_CDP_TRACE");
     m_open = m_transport->isOpen();
     connect(m_transport, &CdpTransport::opened, this, [this] {
         m_open = true;
@@ -42,7 +43,10 @@ qint64 CdpConnection::send(const QString& method, const QJsonObject& params,
     m_pending.emplace(id, Pending{std::move(callback), m_clock.elapsed(), method});
     if (!m_expiry.isActive())
         m_expiry.start();
-    m_transport->sendMessage(QJsonDocument(message).toJson(QJsonDocument::Compact));
+    const QByteArray text = QJsonDocument(message).toJson(QJsonDocument::Compact);
+    if (m_trace)
+        qDebug("cdp > %s", text.left(400).constData());
+    m_transport->sendMessage(text);
     return id;
 }
 
@@ -52,6 +56,8 @@ void CdpConnection::close() {
 }
 
 void CdpConnection::onMessage(const QByteArray& message) {
+    if (m_trace)
+        qDebug("cdp < %s", message.left(400).constData());
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(message, &error);
     if (!doc.isObject())

@@ -741,6 +741,7 @@ void ChromiumBrowser::onPageEvent(ChromiumWindow& w, const QString& method,
     } else if (method == u"Page.frameStoppedLoading") {
         if (str(params, "frameId") != w.m_mainFrameId)
             return;
+        queryHistory(w);
         emit w.downloadComplete();
         if (alive)
             emit w.documentComplete(w.m_url, true);
@@ -775,18 +776,29 @@ void ChromiumBrowser::onBinding(ChromiumWindow& w, const QJsonObject& params) {
     }
 }
 
-void ChromiumBrowser::queryHistory(ChromiumWindow& w) {
+void ChromiumBrowser::queryHistory(ChromiumWindow& w, int attempt) {
     if (w.m_sessionId.isEmpty())
         return;
     const quint64 generation = m_generation;
     const QString targetId = w.targetId();
     send(QStringLiteral("Page.getNavigationHistory"), {}, w.m_sessionId,
-         [this, generation, targetId](const CdpReply& reply) {
-             if (generation != m_generation || !reply.ok)
+         [this, generation, targetId, attempt](const CdpReply& reply) {
+             if (generation != m_generation)
                  return;
              QPointer<ChromiumWindow> w = byTarget(targetId);
              if (!w)
                  return;
+             if (!reply.ok) {
+                 // Right after a cross-site navigation the page is briefly between
+                 // processes and the history cannot be read: ask again shortly.
+                 if (attempt < 3)
+                     QTimer::singleShot(100, this, [this, generation, targetId, attempt] {
+                         if (ChromiumWindow* w = byTarget(targetId);
+                             w && generation == m_generation)
+                             queryHistory(*w, attempt + 1);
+                     });
+                 return;
+             }
              const int current = reply.result.value(QStringLiteral("currentIndex")).toInt(-1);
              const QJsonArray entries = reply.result.value(QStringLiteral("entries")).toArray();
              const bool back = current > 0;

@@ -163,7 +163,7 @@ private:
     void setUpSession(ChromiumWindow& w);
     void registerWindow(const QString& targetId);
     void revoke(const QString& targetId);
-    void queryHistory(ChromiumWindow& w);
+    void queryHistory(ChromiumWindow& w, int attempt = 0);
     void applyBounds(ChromiumWindow& w, const QJsonObject& result);
     void applyTargets(const QJsonObject& result, quint64 round);
     void poll();
