@@ -359,7 +359,7 @@ TEST(ChromiumAdapter, AttachesToADebuggingPortAndAgainAfterTheBrowserIsBack) {
                                 : options.browser;
     QStringList args = options.arguments;
     args << QStringLiteral("--remote-debugging-port=%1").arg(port)
-         << QStringLiteral("--disable-popup-blocking") << QStringLiteral("about:blank");
+         << QStringLiteral("--disable-popup-blocking");
     auto launch = [&](QProcess& p) {
         p.setProgram(program);
         p.setArguments(args);

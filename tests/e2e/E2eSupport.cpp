@@ -148,6 +148,13 @@ platform::WindowHandle Browser::openTab(const QString& url) {
                 handle = w->hwnd();
         return handle != 0;
     });
+    // Loaded: the document is the page's own (not the blank one before it) and its
+    // scripts have run.
+    const QJsonValue loaded(url + QStringLiteral(" complete"));
+    if (handle && !waitUntil([&] {
+            return eval(handle, "location.href + ' ' + document.readyState") == loaded;
+        }))
+        return 0;
     return handle;
 }
 
