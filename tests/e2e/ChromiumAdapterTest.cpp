@@ -191,6 +191,36 @@ TEST(ChromiumAdapter, WindowOpenWithoutClickIsRefusedBeforeItsAddressIsRequested
     EXPECT_EQ(b.handles(), before) << "the refused window was never listed";
 }
 
+TEST(ChromiumAdapter, BlankAndNoopenerPopupsAreRefusedToo) {
+    Browser b;
+    E2E_NEED_BROWSER(b);
+    LocalServer server;
+    server.page("/opener.html", kOpener);
+    server.page("/popup.html", kPopup);
+    const WindowHandle opener = b.openTab(server.url("/opener.html"));
+    ASSERT_NE(opener, 0u);
+    Rules rules(b.shell());
+    rules.clickRule = true;
+    const auto before = b.handles();
+    int refusals = 0;
+    QObject::connect(&b.shell(), &ChromiumBrowser::popupRefusalDone, [&] { ++refusals; });
+
+    // A blank pop-up requests nothing: the fallback closes it, and the opener runs on.
+    b.eval(opener, "window.open('', '', 'width=200,height=100'); 1");
+    ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 5000));
+    EXPECT_EQ(b.shell().fallbackCount(), 1);
+    const double t0 = b.eval(opener, "window.ticks").toDouble();
+    spin(100);
+    EXPECT_GT(b.eval(opener, "window.ticks").toDouble(), t0);
+
+    // A pop-up that does not name its opener is still asked of the page that opened it.
+    b.eval(opener, "window.open('/popup.html?noopener', '', 'noopener'); 1");
+    ASSERT_TRUE(waitUntil([&] { return refusals == 2; }, 5000));
+    EXPECT_EQ(rules.askedBy, (QList<WindowHandle>{opener, opener}));
+    EXPECT_FALSE(server.wasRequested("noopener"));
+    EXPECT_EQ(b.handles(), before);
+}
+
 TEST(ChromiumAdapter, ARealClickLetsExactlyOneWindowOpen) {
     Browser b;
     E2E_NEED_BROWSER(b);
