@@ -34,6 +34,17 @@ struct Program {
         form->ListView3.appendRow({k});
         form->ListView2.appendRow({QStringLiteral("0"), k});
     }
+    // The switches set as a user's click would, with what their change rules set.
+    void autoRule() {
+        form->chkActive.setValue(1);
+        form->gAutoClose = true;
+    }
+    void sizeScan() {
+        form->Check2.setValue(1);
+        form->ChkFenMotCle.setValue(1);
+        form->Timer1.setEnabled(true);
+        form->Timer2.setEnabled(true);
+    }
     int listed() const { return form->ListView1.rowCount(); }
     platform::fake::FakePlatform fake;
     platform::Platform platform;
@@ -126,8 +137,7 @@ TEST(Program, DISABLED_AutomaticRuleRefusesWindowOpenWithoutClick) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.form->chkActive.setValue(1);
-    ASSERT_TRUE(p.form->gAutoClose);
+    p.autoRule();
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     int refusals = 0;
@@ -150,7 +160,7 @@ TEST(Program, DISABLED_ARealClickLetsExactlyOneWindowOpen) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.form->chkActive.setValue(1);
+    p.autoRule();
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     const int before = int(b.handles().size());
@@ -196,8 +206,7 @@ TEST(Program, DISABLED_SizeScanClosesASmallPopup) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.form->ChkFenMotCle.setValue(1);
-    ASSERT_EQ(p.form->Check2.value(), 1);
+    p.sizeScan();
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     const int before = int(b.handles().size());
