@@ -108,6 +108,8 @@ void CdpPipeTransport::readPending() {
             return;
     }
     m_buffer.remove(0, start);
+    if (m_buffer.size() > CdpWebSocketTransport::kMaxMessage)
+        finish(QStringLiteral("a message from the browser is too large"));
 }
 
 void CdpPipeTransport::finish(const QString& reason) {

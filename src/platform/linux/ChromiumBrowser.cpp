@@ -508,14 +508,15 @@ void ChromiumBrowser::onAttached(const QJsonObject& params) {
     if (m_refusals.count(targetId))
         return;
     if (waiting) {
-        if (ChromiumWindow* opener = openerOf(info)) {
+        if (QPointer<ChromiumWindow> opener = openerOf(info)) {
             bool cancel = false;
             const quint64 generation = m_generation;
+            const QString openerSession = opener->sessionId();
             emit opener->newWindow2(cancel);
             if (generation != m_generation)
                 return; // the browser went away while the rules ran
             if (cancel) {
-                refuse(targetId, sessionId, opener->sessionId());
+                refuse(targetId, sessionId, openerSession);
                 return;
             }
         }
@@ -752,7 +753,7 @@ void ChromiumBrowser::onBinding(ChromiumWindow& w, const QJsonObject& params) {
     if (str(params, "name") != m_bindingName || !w.m_registered)
         return;
     const QJsonValue payload = params.value(QStringLiteral("payload"));
-    if (!payload.isString())
+    if (!payload.isString() || payload.toString().size() > 512)
         return;
     const auto report = parseMouseReport(payload.toString().toUtf8());
     if (!report)
