@@ -539,24 +539,32 @@ void ChromiumBrowser::admit(const QString& targetId, const QString& sessionId,
     // opens at once finds its opener listed, with its size.
     setUpSession(w);
     const quint64 generation = m_generation;
-    auto release = [this, generation, targetId, sessionId, waiting] {
+    // Announced once both its size and its click reporting are in place (or, at the latest,
+    // when the fallback fires): the program wraps it at once, document events included.
+    auto release = [this, generation, targetId, sessionId, waiting](bool force) {
         ChromiumWindow* w = byTarget(targetId);
         if (generation != m_generation || !connected() || !w || w->m_registered)
+            return;
+        if (!force && !(w->m_boundsAnswered && w->m_scriptAnswered))
             return;
         registerWindow(targetId);
         if (waiting && generation == m_generation)
             send(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId);
     };
+    w.m_onSetUp = [release] { release(false); };
     send(QStringLiteral("Browser.getWindowForTarget"), obj({{"targetId", targetId}}), {},
          [this, generation, targetId, release](const CdpReply& reply) {
              if (generation != m_generation)
                  return;
-             if (ChromiumWindow* w = byTarget(targetId); w && reply.ok)
-                 applyBounds(*w, reply.result);
-             release();
+             if (ChromiumWindow* w = byTarget(targetId)) {
+                 if (reply.ok)
+                     applyBounds(*w, reply.result);
+                 w->m_boundsAnswered = true;
+             }
+             release(false);
          });
     // No page stays paused because the browser is slow to answer.
-    QTimer::singleShot(m_options.popupFallbackMs, this, release);
+    QTimer::singleShot(m_options.popupFallbackMs, this, [release] { release(true); });
 }
 
 void ChromiumBrowser::refuse(const QString& targetId, const QString& sessionId,
@@ -610,8 +618,13 @@ void ChromiumBrowser::setUpSession(ChromiumWindow& w) {
          [this, generation, targetId, sessionId](const CdpReply& reply) {
              if (generation != m_generation)
                  return;
-             if (ChromiumWindow* w = byTarget(targetId); w && w->m_sessionId == sessionId)
-                 w->m_scriptReady = reply.ok;
+             ChromiumWindow* w = byTarget(targetId);
+             if (!w || w->m_sessionId != sessionId)
+                 return;
+             w->m_scriptReady = reply.ok;
+             w->m_scriptAnswered = true;
+             if (w->m_onSetUp)
+                 std::exchange(w->m_onSetUp, {})();
          });
     queryHistory(w);
 }

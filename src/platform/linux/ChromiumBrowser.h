@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -78,6 +79,9 @@ private:
     bool m_registered = false;
     bool m_gone = false;
     bool m_scriptReady = false;
+    bool m_scriptAnswered = false;
+    bool m_boundsAnswered = false;
+    std::function<void()> m_onSetUp; // runs once the page script's answer is in
     bool m_canBack = false;
     bool m_canForward = false;
     int m_forwardEntryId = -1;
