@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
 
@@ -42,13 +43,17 @@ struct Rules : QObject {
             if (hooked.contains(w->hwnd()))
                 continue;
             hooked.insert(w->hwnd());
-            connect(w, &BrowserWindow::documentMouseDown, this, [this] { ++mouseDowns; });
+            connect(w, &BrowserWindow::documentMouseDown, this, [this] {
+                ++mouseDowns;
+                leftHeldAtDown = browser.keyDown(platform::Key::LButton);
+            });
             connect(w, &BrowserWindow::documentMouseUp, this, [this] {
                 ++mouseUps;
                 userClick = true;
             });
             connect(w, &BrowserWindow::newWindow2, this, [this, w](bool& cancel) {
                 askedBy.append(w->hwnd());
+                controlAtDecision.append(browser.keyDown(platform::Key::Control));
                 if (sizeRule && w->width().value_or(0) <= 250 && w->height().value_or(0) <= 150)
                     cancel = true;
                 if (clickRule) {
@@ -66,6 +71,8 @@ struct Rules : QObject {
     bool sizeRule = false;
     bool userClick = false;
     int mouseDowns = 0;
+    bool leftHeldAtDown = false;
+    QList<bool> controlAtDecision;
     int mouseUps = 0;
     int refused = 0;
     QList<WindowHandle> askedBy;
@@ -242,11 +249,50 @@ TEST(ChromiumAdapter, ARealClickLetsExactlyOneWindowOpen) {
     ASSERT_TRUE(waitUntil([&] { return int(b.handles().size()) == listedBefore + 1; }, 5000));
     EXPECT_EQ(rules.mouseDowns, 1);
     EXPECT_EQ(rules.mouseUps, 1);
+    EXPECT_TRUE(rules.leftHeldAtDown) << "the left button reads as held during its press";
+    EXPECT_FALSE(b.shell().keyDown(platform::Key::LButton)) << "and released after";
+    EXPECT_EQ(rules.controlAtDecision, (QList<bool>{false, false}));
     EXPECT_EQ(rules.askedBy, (QList<WindowHandle>{opener, opener}));
     spin(200);
     EXPECT_EQ(int(b.handles().size()), listedBefore + 1) << "exactly one window opened";
     EXPECT_FALSE(server.wasRequested("second"));
     EXPECT_FALSE(b.shell().keyDown(platform::Key::Control));
+}
+
+TEST(ChromiumAdapter, ControlHeldDuringTheClickIsSeenWhenThePopupIsDecided) {
+    Browser b;
+    E2E_NEED_BROWSER(b);
+    LocalServer server;
+    server.page("/opener.html", kOpener);
+    server.page("/popup.html", kPopup);
+    const WindowHandle opener = b.openTab(server.url("/opener.html"));
+    ASSERT_NE(opener, 0u);
+    Rules rules(b.shell());
+    ASSERT_TRUE(b.click(opener, 50, 50, 2));
+    ASSERT_TRUE(waitUntil([&] { return rules.askedBy.size() == 2; }, 8000));
+    EXPECT_EQ(rules.controlAtDecision, (QList<bool>{true, true}));
+}
+
+TEST(ChromiumAdapter, StartsFromTheEnvironmentAtTheFirstTurnOfTheEventLoop) {
+    if (const QString why = Browser::unavailableReason(); !why.isEmpty())
+        GTEST_SKIP() << "no Chromium to test against: " << why.toStdString();
+    QTemporaryDir profile;
+    QStringList quoted;
+    for (const QString& a : Browser::headlessOptions(profile.path()).arguments)
+        quoted << u'"' + a + u'"';
+    qputenv("TAVREL_BROWSER_ARGS", quoted.join(u' ').toUtf8());
+    qputenv("TAVREL_KEY_STATE", "page");
+    {
+        // As the program does: constructed, never told to start.
+        ChromiumBrowser shell;
+        EXPECT_FALSE(shell.options().useX11);
+        EXPECT_TRUE(
+            waitUntil([&] { return shell.connected() && !shell.windows().isEmpty(); }, 30000))
+            << shell.lastError().toStdString();
+        EXPECT_EQ(shell.windows().first()->locationURL(), QStringLiteral("about:blank"));
+    }
+    qunsetenv("TAVREL_BROWSER_ARGS");
+    qunsetenv("TAVREL_KEY_STATE");
 }
 
 TEST(ChromiumAdapter, APopupOfASmallWindowIsRefusedBySize) {

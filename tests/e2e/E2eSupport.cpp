@@ -172,7 +172,7 @@ QJsonValue Browser::eval(platform::WindowHandle handle, const QString& expressio
     return r.result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value"));
 }
 
-bool Browser::click(platform::WindowHandle handle, int x, int y) {
+bool Browser::click(platform::WindowHandle handle, int x, int y, int modifiers) {
     const QString session = m_shell->sessionOf(handle);
     // Input to a background tab stalls: bring it to the front first.
     if (!command(QStringLiteral("Page.bringToFront"), {}, session).ok)
@@ -184,7 +184,8 @@ bool Browser::click(platform::WindowHandle handle, int x, int y) {
                       {"y", y},
                       {"button", "left"},
                       {"buttons", QLatin1String(type) == u"mousePressed" ? 1 : 0},
-                      {"clickCount", 1}},
+                      {"clickCount", 1},
+                      {"modifiers", modifiers}},
                      session)
                  .ok)
             return false;

@@ -53,8 +53,8 @@ public:
     platform::linuxp::ChromiumWindow* window(platform::WindowHandle handle) const;
     /// Evaluates an expression in a page (no user gesture); its value.
     QJsonValue eval(platform::WindowHandle handle, const QString& expression);
-    /// A real left click at (x, y) in the page.
-    bool click(platform::WindowHandle handle, int x, int y);
+    /// A real left click at (x, y) in the page; `modifiers`: Alt 1, Ctrl 2, Meta 4, Shift 8.
+    bool click(platform::WindowHandle handle, int x, int y, int modifiers = 0);
     bool listed(platform::WindowHandle handle) const;
     /// Handles of the listed windows.
     QList<platform::WindowHandle> handles() const;
