@@ -7,7 +7,9 @@
 #include "platform/fake/FakePlatform.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTextStream>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -100,6 +102,39 @@ int main(int argc, char** argv) {
     QTextStream(stdout) << "adapter upkeep with " << world->browser.shell().windows().size()
                         << " pages: " << QString::number(perSecond * 1000.0, 'f', 1)
                         << " ms of CPU per second" << Qt::endl;
+    // From a page's window.open to the refused window's end, over 20 refusals.
+    e2e::Browser& b = world->browser;
+    world->server.page(QStringLiteral("/opener.html"),
+                       QStringLiteral("<html><head><title>Opener</title></head></html>"));
+    const platform::WindowHandle opener =
+        b.openTab(world->server.url(QStringLiteral("/opener.html")));
+    QObject::connect(b.window(opener), &platform::BrowserWindow::newWindow2,
+                     [](bool& cancel) { cancel = true; });
+    int done = 0;
+    QObject::connect(&b.shell(), &platform::linuxp::ChromiumBrowser::popupRefusalDone,
+                     [&] { ++done; });
+    std::vector<qint64> delays;
+    for (int i = 0; i < 20; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        b.command(QStringLiteral("Runtime.evaluate"),
+                  {{"expression", QStringLiteral("window.open('/refused.html?%1', '', "
+                                                 "'width=200,height=100'); 1")
+                                      .arg(i)}},
+                  b.shell().sessionOf(opener));
+        if (!e2e::waitUntil([&] { return done == i + 1; }, 5000))
+            break;
+        delays.push_back(clock.elapsed());
+    }
+    std::sort(delays.begin(), delays.end());
+    if (!delays.empty())
+        QTextStream(stdout) << "window.open to refused window closed, " << delays.size()
+                            << " refusals: median " << delays[delays.size() / 2] << " ms, max "
+                            << delays.back() << " ms; the server saw "
+                            << (world->server.wasRequested(QStringLiteral("refused"))
+                                    ? "a refused address (fault)"
+                                    : "no refused address")
+                            << Qt::endl;
     benchmark::Shutdown();
     return 0;
 }
