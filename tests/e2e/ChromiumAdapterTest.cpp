@@ -348,6 +348,32 @@ TEST(ChromiumAdapter, PageScriptsCannotForgeClicks) {
     EXPECT_TRUE(waitUntil([&] { return rules.mouseUps == 2; }, 5000));
 }
 
+TEST(ChromiumAdapter, APageWhoseSessionEndsIsAttachedAgainUnderItsHandle) {
+    Browser b;
+    E2E_NEED_BROWSER(b);
+    LocalServer server;
+    server.page("/opener.html", kOpener);
+    const WindowHandle h = b.openTab(server.url("/opener.html"));
+    ASSERT_NE(h, 0u);
+    const QString before = b.shell().sessionOf(h);
+    ASSERT_TRUE(b.command("Target.detachFromTarget", {{"sessionId", before}}).ok);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const QString now = b.shell().sessionOf(h);
+            return !now.isEmpty() && now != before && b.window(h)->hasDocument();
+        },
+        5000));
+    // The document shown reports clicks through the new session, and so does the next one.
+    Rules rules(b.shell());
+    ASSERT_TRUE(b.click(h, 400, 400));
+    EXPECT_TRUE(waitUntil([&] { return rules.mouseUps == 1; }, 5000));
+    b.command("Page.reload", {}, b.shell().sessionOf(h));
+    ASSERT_TRUE(
+        waitUntil([&] { return b.eval(h, "typeof window.ticks") == QJsonValue("number"); }, 5000));
+    ASSERT_TRUE(b.click(h, 400, 400));
+    EXPECT_TRUE(waitUntil([&] { return rules.mouseUps == 2; }, 5000));
+}
+
 TEST(ChromiumAdapter, HistoryGivesCommandStateAndAForwardThatCanBeCancelled) {
     Browser b;
     E2E_NEED_BROWSER(b);

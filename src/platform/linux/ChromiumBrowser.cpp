@@ -610,11 +610,14 @@ void ChromiumBrowser::setUpSession(ChromiumWindow& w) {
     w.m_scriptReady = false;
     send(QStringLiteral("Page.enable"), {}, sessionId);
     send(QStringLiteral("Runtime.enable"), {}, sessionId);
-    send(QStringLiteral("Runtime.addBinding"), obj({{"name", m_bindingName}}), sessionId);
+    // A name of its own for each session: attached again, a page's current document gets
+    // the new function and listeners of its own beside the old session's dead ones.
+    w.m_binding = m_bindingName + u'_' + QString::number(++m_bindingSerial);
+    send(QStringLiteral("Runtime.addBinding"), obj({{"name", w.m_binding}}), sessionId);
     const quint64 generation = m_generation;
     const QString targetId = w.targetId();
     send(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
-         obj({{"source", pageScript()}, {"runImmediately", true}}), sessionId,
+         obj({{"source", pageScript(w.m_binding)}, {"runImmediately", true}}), sessionId,
          [this, generation, targetId, sessionId](const CdpReply& reply) {
              if (generation != m_generation)
                  return;
@@ -629,7 +632,7 @@ void ChromiumBrowser::setUpSession(ChromiumWindow& w) {
     queryHistory(w);
 }
 
-QString ChromiumBrowser::pageScript() const {
+QString ChromiumBrowser::pageScript(const QString& binding) const {
     // Runs before the page's own scripts in every document. It takes the reporting function
     // off the page's global object and keeps it to itself, and reports only events that the
     // user made (isTrusted); what arrives is still checked, as the page could call the
@@ -651,8 +654,7 @@ QString ChromiumBrowser::pageScript() const {
   for (const t of ['mousedown', 'mouseup', 'contextmenu'])
     window.addEventListener(t, send, true);
 })();)JS")
-        .arg(QString::fromUtf8(
-                 QJsonDocument(QJsonArray{m_bindingName}).toJson(QJsonDocument::Compact))
+        .arg(QString::fromUtf8(QJsonDocument(QJsonArray{binding}).toJson(QJsonDocument::Compact))
                  .mid(1)
                  .chopped(1));
 }
@@ -763,7 +765,7 @@ void ChromiumBrowser::onPageEvent(ChromiumWindow& w, const QString& method,
 }
 
 void ChromiumBrowser::onBinding(ChromiumWindow& w, const QJsonObject& params) {
-    if (str(params, "name") != m_bindingName || !w.m_registered)
+    if (str(params, "name") != w.m_binding || !w.m_registered)
         return;
     const QJsonValue payload = params.value(QStringLiteral("payload"));
     if (!payload.isString() || payload.toString().size() > 512)
@@ -882,9 +884,14 @@ void ChromiumBrowser::poll() {
                  if (ChromiumWindow* w = byTarget(targetId); w && reply.ok)
                      applyBounds(*w, reply.result);
              });
-        if (w->m_sessionId.isEmpty())
+        // A window whose session ended (detached by the browser) is attached again, at
+        // most once a second.
+        if (w->m_sessionId.isEmpty() &&
+            (w->m_attachAskedAt == 0 || m_clock.elapsed() - w->m_attachAskedAt >= kAdoptAfterMs)) {
+            w->m_attachAskedAt = m_clock.elapsed();
             send(QStringLiteral("Target.attachToTarget"),
                  obj({{"targetId", w->targetId()}, {"flatten", true}}));
+        }
     }
 }
 

@@ -76,6 +76,7 @@ private:
     std::optional<int> m_height;
     QPoint m_topLeft;
     QString m_mainFrameId;
+    QString m_binding;
     bool m_registered = false;
     bool m_gone = false;
     bool m_scriptReady = false;
@@ -87,6 +88,7 @@ private:
     int m_forwardEntryId = -1;
     QString m_forwardUrl;
     quint64 m_registeredRound = 0;
+    qint64 m_attachAskedAt = 0;
 };
 
 // The open pages of a Chromium browser over the DevTools Protocol. Launches the browser with
@@ -176,7 +178,7 @@ private:
     ChromiumWindow* byTarget(const QString& targetId) const;
     ChromiumWindow* bySession(const QString& sessionId) const;
     ChromiumWindow* byHandle(WindowHandle handle) const;
-    QString pageScript() const;
+    QString pageScript(const QString& binding) const;
 
     ChromiumOptions m_options;
     QString m_lastError;
@@ -186,7 +188,8 @@ private:
     bool m_stopping = false;
     quint64 m_generation = 0;
     WindowHandle m_nextHandle = 1;
-    QString m_bindingName;
+    QString m_bindingName; // random per run; each session adds a serial number
+    quint64 m_bindingSerial = 0;
     std::map<QString, std::unique_ptr<ChromiumWindow>> m_windows; // by target, admitted
     std::vector<ChromiumWindow*> m_order;                         // registered, oldest first
     std::map<QString, QString> m_sessionTarget;
