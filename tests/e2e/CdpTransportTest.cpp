@@ -6,6 +6,8 @@
 #include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QLocalSocket>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
@@ -217,4 +219,54 @@ TEST(CdpWebSocket, NoBrowserAtTheAddressEndsTheAttempt) {
     transport->open();
     ASSERT_TRUE(waitUntil([&] { return !reason.isEmpty(); }, 3000));
     EXPECT_FALSE(cdp.isOpen());
+}
+
+TEST(X11KeyState, ReadsControlTheLeftButtonAndThePointerFromTheXServer) {
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xvfb.isEmpty() || xdotool.isEmpty())
+        GTEST_SKIP() << "needs Xvfb and xdotool (packages xvfb, xdotool)";
+    QProcess server;
+    server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+    ASSERT_TRUE(server.waitForStarted(5000));
+    QByteArray number;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            number += server.readAllStandardOutput();
+            return number.contains('\n');
+        },
+        10000));
+    const QByteArray display = ":" + number.trimmed();
+    const QByteArray saved = qgetenv("DISPLAY");
+    qputenv("DISPLAY", display);
+    auto xdo = [&](const QStringList& args) { return QProcess::execute(xdotool, args) == 0; };
+    {
+        platform::linuxp::CdpKeyState keys(true);
+        ASSERT_TRUE(keys.usesX11());
+        EXPECT_FALSE(keys.keyDown(platform::Key::Control));
+        ASSERT_TRUE(xdo({"keydown", "ctrl"}));
+        EXPECT_TRUE(keys.keyDown(platform::Key::Control));
+        EXPECT_FALSE(keys.keyDown(platform::Key::Shift));
+        ASSERT_TRUE(xdo({"keyup", "ctrl"}));
+        EXPECT_FALSE(keys.keyDown(platform::Key::Control));
+        ASSERT_TRUE(xdo({"mousemove", "10", "20", "mousedown", "1"}));
+        EXPECT_TRUE(keys.keyDown(platform::Key::LButton));
+        EXPECT_EQ(keys.pointerOnScreen(), QPoint(10, 20));
+        ASSERT_TRUE(xdo({"mouseup", "1"}));
+        EXPECT_FALSE(keys.keyDown(platform::Key::LButton));
+        // A page's report does not count while the X server answers.
+        platform::linuxp::CdpMouseReport report;
+        report.ctrl = true;
+        keys.noteReport(report);
+        EXPECT_FALSE(keys.keyDown(platform::Key::Control));
+        platform::linuxp::CdpKeyState pageOnly(false);
+        pageOnly.noteReport(report);
+        EXPECT_TRUE(pageOnly.keyDown(platform::Key::Control));
+    }
+    if (saved.isEmpty())
+        qunsetenv("DISPLAY");
+    else
+        qputenv("DISPLAY", saved);
+    server.terminate();
+    server.waitForFinished(5000);
 }
