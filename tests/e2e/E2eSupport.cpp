@@ -102,6 +102,9 @@ platform::linuxp::ChromiumOptions Browser::headlessOptions(const QString& profil
                    QStringLiteral("--disable-sync"),
                    QStringLiteral("--user-data-dir=") + profile,
                    QStringLiteral("about:blank")};
+    // TAVREL_E2E_HEADFUL=1 runs the same tests on a browser with windows (under Xvfb).
+    if (qEnvironmentVariable("TAVREL_E2E_HEADFUL") == u"1")
+        o.arguments.removeAll(QStringLiteral("--headless=new"));
     o.useX11 = false;
     o.retryMs = 300;
     return o;
