@@ -228,6 +228,30 @@ TEST(ChromiumAdapter, BlankAndNoopenerPopupsAreRefusedToo) {
     EXPECT_EQ(b.handles(), before);
 }
 
+TEST(ChromiumAdapter, APopupFromAnotherSitesFrameIsAskedOfThePage) {
+    Browser b;
+    E2E_NEED_BROWSER(b);
+    LocalServer server;
+    // The frame comes from another site (localhost, not 127.0.0.1): its own process.
+    const QString frame = QString(server.url("/frame.html")).replace("127.0.0.1", "localhost");
+    server.page("/framed.html", "<html><head><title>Framed</title></head><body>"
+                                "<iframe src=\"" +
+                                    frame + "\"></iframe></body></html>");
+    server.page("/frame.html", "<html><body><script>setTimeout(() => "
+                               "window.open('/popup.html?fromframe', '', 'width=200,height=100'),"
+                               " 100);</script></body></html>");
+    server.page("/popup.html", kPopup);
+    Rules rules(b.shell());
+    rules.clickRule = true;
+    int refusals = 0;
+    QObject::connect(&b.shell(), &ChromiumBrowser::popupRefusalDone, [&] { ++refusals; });
+    const WindowHandle page = b.openTab(server.url("/framed.html"));
+    ASSERT_NE(page, 0u);
+    ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 5000));
+    EXPECT_EQ(rules.askedBy, QList<WindowHandle>{page});
+    EXPECT_FALSE(server.wasRequested("fromframe"));
+}
+
 TEST(ChromiumAdapter, ARealClickLetsExactlyOneWindowOpen) {
     Browser b;
     E2E_NEED_BROWSER(b);
