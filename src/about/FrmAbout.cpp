@@ -1,11 +1,147 @@
 #include "about/FrmAbout.h"
 
 #include "app/FrmMain.h"
+#include "keywords/TextItems.h"
 
 namespace about {
 
+namespace {
+const QString kTitle = QStringLiteral("Tavrel");
+const QString kAuthor = QStringLiteral("Auteur : l'équipe Tavrel");
+const QString kEmail = QStringLiteral("contact@tavrel.example");
+const QString kWebSite = QStringLiteral("https://tavrel.example/");
+const QString kDonation = QStringLiteral("https://tavrel.example/don");
+
+QString versionNumber() {
+    return QStringLiteral("%1.%2.%3")
+        .arg(TAVREL_VERSION_MAJOR)
+        .arg(TAVREL_VERSION_MINOR)
+        .arg(TAVREL_VERSION_PATCH);
+}
+QString emailLine() {
+    return QStringLiteral("E-Mail : ") + kEmail;
+}
+QString webLine() {
+    return QStringLiteral("URL : ") + kWebSite;
+}
+} // namespace
+
+FrmAbout::FrmAbout(app::FrmMain& owner)
+    : controls::Form(QStringLiteral("frmAbout"), QString()), m_owner(owner) {
+    lblDescription.setCaption(kAuthor);
+    lblDisclaimer.setCaption(emailLine());
+    lblDisclaimer.setToolTip(QStringLiteral("Envoyer un courriel"));
+    Label3.setCaption(webLine());
+    Label3.setToolTip(QStringLiteral("Visitez le site officiel de Tavrel"));
+    Image2.setToolTip(
+        QStringLiteral("Faire un don avec PayPal - Un solution gratuite, rapide et sécurisée."));
+    cmdSysInfo.setToolTip(QStringLiteral("Informations système"));
+
+    // Links are opened as they are; whether that worked is not reported.
+    auto& processes = owner.platform().processes;
+    lblDisclaimer.onClick = [&processes] { processes.openUrl(QStringLiteral("mailto:") + kEmail); };
+    Label3.onClick = [&processes] { processes.openUrl(kWebSite); };
+    Image2.onClick = [&processes] { processes.openUrl(kDonation); };
+    Command1.onClick = [this] {
+        m_owner.platform().dialogs.message(detailsText(), platform::MessageButtons::Ok,
+                                           platform::MessageIcon::Information,
+                                           QStringLiteral("A propos"));
+    };
+    cmdSysInfo.onClick = [this] { StartSysInfo(); };
+    cmdOK.onClick = [this] { unload(); };
+}
+
+void FrmAbout::load() {
+    setCaption(QStringLiteral("A propos ") + kTitle);
+    lblVersion.setCaption(QStringLiteral("Version ") + versionNumber());
+    lblTitle.setCaption(kTitle);
+}
+
+void FrmAbout::requestClose() {
+    unload();
+}
+
+void FrmAbout::unload() {
+    m_closed = true;
+    setVisible(false);
+}
+
+QString FrmAbout::detailsText() {
+    const QStringList lines{
+        kTitle + QStringLiteral(" version ") + versionNumber() + u' ',
+        QString(),
+        QStringLiteral("Un logiciel Anti Pub - Anti PopUp - PopUp Killer"),
+        QString(),
+        QStringLiteral("- Suppression des publicités Internet par liste d'apprentissage"),
+        QStringLiteral("- Suppression automatique des fenêtres 'PopUp'"),
+        QStringLiteral("- Suppression des fenêtres indésirables"),
+        QStringLiteral("- Suppression des fenêtres par détection de taille"),
+        QStringLiteral("- Interdiction des téléchargements automatiques par Dialer"),
+        QStringLiteral("- Protection parentale"),
+        QStringLiteral("- Gestion des Cookies"),
+        QStringLiteral("- Protection de la configuration par mot de passe"),
+        QString(),
+        kAuthor,
+        emailLine(),
+        webLine(),
+        QString(),
+        QString(),
+    };
+    return lines.join(u'\r');
+}
+
+void FrmAbout::StartSysInfo() {
+    auto& p = m_owner.platform();
+    QString path;
+    bool started = false;
+    if (GetKeyValue(p.registry, platform::HKEY_LOCAL_MACHINE,
+                    QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                    QStringLiteral("PATH"), path)) {
+        started = !path.isEmpty() && p.processes.start(path, {});
+    } else if (GetKeyValue(p.registry, platform::HKEY_LOCAL_MACHINE,
+                           QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                           QStringLiteral("MSINFO"), path)) {
+        const QString tool = app::AddBackslash(path) + QStringLiteral("MSINFO32.EXE");
+        started = platform::FileExists(p.files, tool) && p.processes.start(tool, {});
+    }
+    if (!started)
+        p.dialogs.message(QStringLiteral("Information Systeme introuvable !"),
+                          platform::MessageButtons::Ok, platform::MessageIcon::None, kTitle);
+}
+
+bool GetKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QString& keyName,
+                 const QString& subKeyRef, QString& keyVal) {
+    constexpr std::uint32_t kFullAccess = 0x2003F;
+    constexpr std::uint32_t kBufferSize = 1024;
+    keyVal.clear();
+    platform::HKEY key = 0;
+    if (registry.openKey(keyRoot, keyName, kFullAccess, &key) != platform::ERROR_SUCCESS)
+        return false;
+    std::uint32_t type = platform::REG_NONE;
+    QByteArray data;
+    std::uint32_t size = kBufferSize;
+    if (registry.queryValue(key, subKeyRef, &type, &data, &size) != platform::ERROR_SUCCESS) {
+        registry.closeKey(key);
+        return false;
+    }
+    data.truncate(size);
+    if (data.endsWith('\0'))
+        data.chop(1);
+    if (type == platform::REG_DWORD && data.size() == 4) {
+        std::uint32_t n = 0;
+        for (int i = 3; i >= 0; --i)
+            n = (n << 8) | std::uint8_t(data[i]);
+        keyVal = QString::number(n);
+    } else {
+        keyVal = keywords::decodeText(data);
+    }
+    registry.closeKey(key);
+    return true;
+}
+
 void openAbout(app::FrmMain& owner) {
-    (void)owner;
+    FrmAbout box(owner);
+    owner.platform().dialogs.runModal(box);
 }
 
 } // namespace about

@@ -1,10 +1,58 @@
 #pragma once
 
+#include "controls/Simple.h"
+#include "platform/ModalForm.h"
+#include "platform/Registry.h"
+
+#include <QString>
+
 namespace app {
 class FrmMain;
 }
 
 namespace about {
+
+// The About box: title, version, contact lines, three links, the details message and the
+// system information launcher. Shown modally; `cmdOK` or a close request unloads it.
+class FrmAbout : public controls::Form, public platform::ModalForm {
+    Q_OBJECT
+public:
+    explicit FrmAbout(app::FrmMain& owner);
+
+    controls::Form& form() override { return *this; }
+    void load() override;
+    bool closed() const override { return m_closed; }
+    void requestClose() override;
+
+    /// The details message, its lines joined by CR.
+    static QString detailsText();
+    /// Starts the system information tool, or says it cannot be found.
+    void StartSysInfo();
+
+    controls::Label lblTitle{this, "lblTitle"};
+    controls::Label lblVersion{this, "lblVersion"};
+    controls::Label lblDescription{this, "lblDescription"};
+    controls::Label Label2{this, "Label2"};
+    // The two link lines react to a click; the control models have no clickable label, so
+    // they are buttons drawn as links.
+    controls::Button lblDisclaimer{this, "lblDisclaimer"};
+    controls::Button Label3{this, "Label3"};
+    controls::Picture Image2{this, "Image2"};
+    controls::Picture Image1{this, "Image1"};
+    controls::Button Command1{this, "Command1", "Détails..."};
+    controls::Button cmdSysInfo{this, "cmdSysInfo", "&Système Info..."};
+    controls::Button cmdOK{this, "cmdOK", "OK"};
+
+private:
+    void unload();
+    app::FrmMain& m_owner;
+    bool m_closed = false;
+};
+
+/// Reads the text value `subKeyRef` of the key `keyName` under `keyRoot` into `keyVal`; false
+/// (and an empty text) when the key or the value cannot be read.
+bool GetKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QString& keyName,
+                 const QString& subKeyRef, QString& keyVal);
 
 /// Opens the About box modally over the main window.
 void openAbout(app::FrmMain& owner);

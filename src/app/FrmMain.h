@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/FolderList.h"
 #include "controls/ListView.h"
 #include "controls/Simple.h"
 #include "platform/Platform.h"
@@ -80,6 +81,7 @@ public:
     controls::StatusBar Sb{this, "Sb"};
     controls::Picture Image1{this, "Image1"};
     controls::Picture Image2{this, "Image2"};
+    controls::Picture imgFlash{this, "imgFlash"}; // lit while a refused pop-up is signalled
     controls::Timer Timer1{this, "Timer1", 500, true};
     controls::Timer Timer2{this, "Timer2", 500, false};
     controls::Timer tmrFlash{this, "tmrFlash", 200, true};
@@ -171,6 +173,8 @@ public:
     controls::Button cmdDeleteFilter{this, "cmdDeleteFilter", "Supprimer"};
     controls::Button Command4{this, "Command4", "Sauver"};
     controls::Frame fraActions{this, "fraActions", "Recherche dans les dossiers"};
+    controls::DriveList drvStart{this, "drvStart"};
+    controls::FolderList dirStart{this, "dirStart"};
     controls::CheckBox chkRecurse{this, "chkRecurse", "Recherche dans les sous dossiers"};
     controls::Button cmdFind{this, "cmdFind", "&Rechercher les Spywares"};
     controls::Button Command22{this, "Command22", "Stop"};

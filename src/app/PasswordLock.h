@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace app {
 
 class FrmMain;
@@ -12,10 +14,18 @@ public:
     void UnlockConfiguration();
     /// The configuration is locked exactly while the menu item "Quitter" is disabled.
     bool locked() const;
+    /// Validate button beside the password box: the box's text becomes the password.
+    void Command18_Click();
+    /// Menu item "Entrer le mot de passe": the right password unlocks and opens the
+    /// configuration tab, a wrong one locks.
+    void Mnu_MdP_Click();
     /// Close request while locked: asks the password; the right one ends the process.
     void closeRequestWhileLocked();
 
 private:
+    /// Back to the first tab, locked, with the wrong-password message.
+    void refuse();
+
     FrmMain& f;
 };
 

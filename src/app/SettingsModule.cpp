@@ -1,13 +1,278 @@
 #include "app/SettingsModule.h"
 
 #include "app/FrmMain.h"
+#include "app/PasswordLock.h"
+#include "dialer/DialerBlock.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace app {
 
-SettingsModule::SettingsModule(FrmMain& form) : f(form) {}
+namespace {
 
-void SettingsModule::Charge_Settings() {}
+const QString Config = QStringLiteral("Config");
+const QString Settings = QStringLiteral("Settings");
 
-void SettingsModule::SauveConfig() {}
+// Anything past this is far beyond every value a switch or a limit takes; keeping numbers
+// below it keeps every conversion to an integer defined.
+constexpr double Huge = 1e18;
+
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
+bool fitsLimit(qint64 value) {
+    return value >= std::numeric_limits<qint16>::min() &&
+           value <= std::numeric_limits<qint16>::max();
+}
+
+} // namespace
+
+double numericPrefix(const QString& text) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && isBlank(text.at(i)))
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    const qsizetype intStart = i;
+    while (i < n && isAsciiDigit(text.at(i)))
+        ++i;
+    QString integer = text.mid(intStart, i - intStart);
+    QString fraction;
+    if (i < n && text.at(i) == u'.') {
+        qsizetype j = i + 1;
+        while (j < n && isAsciiDigit(text.at(j)))
+            ++j;
+        fraction = text.mid(i + 1, j - i - 1);
+    }
+    if (integer.isEmpty() && fraction.isEmpty())
+        return 0;
+    qsizetype zeros = 0;
+    while (zeros < integer.size() && integer.at(zeros) == u'0')
+        ++zeros;
+    integer.remove(0, zeros);
+    if (integer.size() > 18)
+        return negative ? -10 * Huge : 10 * Huge;
+    // Digits past the 20th of a fraction change nothing a double can hold.
+    const QString decimal = (integer.isEmpty() ? QStringLiteral("0") : integer) + u'.' +
+                            (fraction.isEmpty() ? QStringLiteral("0") : fraction.left(20));
+    const double value = decimal.toDouble();
+    return negative ? -value : value;
+}
+
+qint64 nearestInteger(double number) {
+    if (std::isnan(number))
+        return 0;
+    number = std::clamp(number, -Huge, Huge);
+    // The default rounding mode rounds halves to the even neighbour.
+    return static_cast<qint64>(std::nearbyint(number));
+}
+
+std::optional<qint64> integerText(const QString& text) {
+    static const QRegularExpression whole(
+        QStringLiteral("^[ \\t]*[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)[ \\t]*$"));
+    if (!whole.match(text).hasMatch())
+        return std::nullopt;
+    return nearestInteger(numericPrefix(text));
+}
+
+qint16 limitFromNumber(double number) {
+    const qint64 value = nearestInteger(number);
+    return fitsLimit(value) ? static_cast<qint16>(value) : 0;
+}
+
+QString numberText(double number) {
+    if (number == 0) // also -0
+        return QStringLiteral("0");
+    if (std::abs(number) < Huge && number == std::trunc(number))
+        return QString::number(static_cast<qint64>(number));
+    return QString::number(number, 'f', QLocale::FloatingPointShortest);
+}
+
+SettingsModule::SettingsModule(FrmMain& form) : f(form) {
+    f.Command20.onClick = [this] { SauveConfig(); };
+}
+
+QString SettingsModule::read(const QString& section, const QString& key,
+                             const QString& missing) const {
+    return f.platform().settings.value(applicationName(), section, key).value_or(missing);
+}
+
+void SettingsModule::write(const QString& section, const QString& key, const QString& value) {
+    f.platform().settings.setValue(applicationName(), section, key, value);
+}
+
+bool SettingsModule::loadSwitch(controls::CheckBox& box, const QString& key) {
+    const qint64 state = nearestInteger(numericPrefix(read(Config, key, QString())));
+    if (state < 0 || state > 2)
+        return false;
+    return box.setValue(static_cast<int>(state));
+}
+
+void SettingsModule::saveSwitch(const QString& section, const QString& key,
+                                const controls::CheckBox& box) {
+    write(section, key, QString::number(box.value()));
+}
+
+void SettingsModule::Charge_Settings() {
+    m_held.clear();
+    const QString stoppedAt = applyStored();
+    if (stoppedAt.isEmpty())
+        return;
+    // The keys from the one that stopped the loading on were never applied: remember what the
+    // controls show for them now, so that a later save does not overwrite the stored values
+    // with states the user never chose.
+    // clang-format off
+    static const QStringList order{"Active", "ProtectMotCle", "SonOK", "NomSon", "NoDial",
+        "OptMotdePas", "MotdePas", "ProtectTaille", "LargFen", "HautFen",
+        "ProtectTailleMotCle", "Masq"};
+    // clang-format on
+    const qsizetype first = order.indexOf(stoppedAt);
+    const auto now = valuesToSave();
+    for (const Entry& e : now)
+        if (order.indexOf(e.key) >= first)
+            m_held.insert(e.key, e.value);
+}
+
+QString SettingsModule::applyStored() {
+    // 1. Automatic detection: the whole text must be an integer.
+    const std::optional<qint64> active =
+        integerText(read(Settings, QStringLiteral("Active"), QStringLiteral("0")));
+    if (!active || *active < 0 || *active > 2 || !f.chkActive.setValue(static_cast<int>(*active)))
+        return QStringLiteral("Active");
+    f.gAutoClose = f.chkActive.value() == 1;
+
+    // 2. Keyword detection. The switch's rule runs only on a change, and the scan timer is
+    // on from creation, so the timer is set here whatever the switch did.
+    if (!loadSwitch(f.Check2, QStringLiteral("ProtectMotCle")))
+        return QStringLiteral("ProtectMotCle");
+    f.Timer1.setEnabled(f.Check2.value() != 0);
+
+    // 3. Sound switch.
+    if (!loadSwitch(f.Check1, QStringLiteral("SonOK")))
+        return QStringLiteral("SonOK");
+    f.Text1.setEnabled(f.Check1.value() != 0);
+    f.Command2.setEnabled(f.Check1.value() != 0);
+
+    // 4. Sound file. The path is trimmed for the sound as well as for the display: a blank
+    // at either end would name another file here, and the sound would never play.
+    QString sound = read(Config, QStringLiteral("NomSon"), QString());
+    while (sound.startsWith(u' '))
+        sound.remove(0, 1);
+    while (sound.endsWith(u' '))
+        sound.chop(1);
+    if (sound.isEmpty())
+        sound = f.programFile(QStringLiteral("Tavrel.wav"));
+    f.Text1.setText(sound);
+    f.gSoundFile = sound;
+
+    // 5. The sound file must exist, whether the sound is on or not.
+    if (!platform::FileExists(f.platform().files, f.Text1.text())) {
+        f.platform().dialogs.message(
+            QStringLiteral("Fichier son ") + f.Text1.text() + QStringLiteral(" non trouvé !"),
+            platform::MessageButtons::Ok, platform::MessageIcon::Warning, QStringLiteral("Erreur"));
+        f.Check1.setValue(0);
+    }
+
+    // 6. Dialer block: the switch's rule has switched it already when the state changed;
+    // it is switched to the loaded state once more in any case.
+    if (!loadSwitch(f.chkDial, QStringLiteral("NoDial")))
+        return QStringLiteral("NoDial");
+    f.dialerBlock().SetDialerBlock(f.chkDial.value());
+
+    // 7, 8. Password and lock.
+    if (!loadSwitch(f.ChkPass, QStringLiteral("OptMotdePas")))
+        return QStringLiteral("OptMotdePas");
+    QString password = read(Config, QStringLiteral("MotdePas"), QString());
+    if (password == u"0")
+        password.clear();
+    f.gPassword = password;
+    if (!f.gPassword.isEmpty() && f.ChkPass.value() == 1)
+        f.passwordLock().LockConfiguration();
+    else
+        f.passwordLock().UnlockConfiguration();
+    f.TxtPass.setText(f.gPassword);
+
+    // 9. Size rule for new windows.
+    if (!loadSwitch(f.ChkFen, QStringLiteral("ProtectTaille")))
+        return QStringLiteral("ProtectTaille");
+
+    // 10, 11. Size limits. A stored number that a limit cannot hold counts as none.
+    auto shownLimit = [this](const QString& key) {
+        const double number = numericPrefix(read(Config, key, QString()));
+        return numberText(fitsLimit(nearestInteger(number)) ? number : 0);
+    };
+    f.TxtLarge.setText(shownLimit(QStringLiteral("LargFen")));
+    f.TxtHaut.setText(shownLimit(QStringLiteral("HautFen")));
+    f.gLimitWidth = limitFromNumber(numericPrefix(f.TxtLarge.text()));
+    f.gLimitHeight = limitFromNumber(numericPrefix(f.TxtHaut.text()));
+    if (f.gLimitWidth == 0) {
+        f.gLimitWidth = 250;
+        f.TxtLarge.setText(QStringLiteral("250"));
+    }
+    if (f.gLimitHeight == 0) {
+        f.gLimitHeight = 150;
+        f.TxtHaut.setText(QStringLiteral("150"));
+    }
+
+    // 12. Size scan.
+    if (!loadSwitch(f.ChkFenMotCle, QStringLiteral("ProtectTailleMotCle")))
+        return QStringLiteral("ProtectTailleMotCle");
+    f.Timer2.setEnabled(f.ChkFenMotCle.value() != 0);
+
+    // 13. Auto-hide.
+    if (!loadSwitch(f.ChkMasq, QStringLiteral("Masq")))
+        return QStringLiteral("Masq");
+    return {};
+}
+
+std::vector<SettingsModule::Entry> SettingsModule::valuesToSave() const {
+    auto state = [](const controls::CheckBox& box) { return QString::number(box.value()); };
+    // A box whose number a limit cannot hold is saved, and taken, as an empty one: 0.
+    auto limitText = [](const QString& box) {
+        const double number = numericPrefix(box);
+        return numberText(fitsLimit(nearestInteger(number)) ? number : 0);
+    };
+    return {{Config, QStringLiteral("ProtectMotCle"), state(f.Check2)},
+            {Settings, QStringLiteral("Active"), state(f.chkActive)},
+            {Config, QStringLiteral("NoDial"), state(f.chkDial)},
+            {Config, QStringLiteral("Masq"), state(f.ChkMasq)},
+            {Config, QStringLiteral("OptMotdePas"), state(f.ChkPass)},
+            // The password in the box, validated or not.
+            {Config, QStringLiteral("MotdePas"), f.TxtPass.text()},
+            {Config, QStringLiteral("SonOK"), state(f.Check1)},
+            {Config, QStringLiteral("NomSon"), f.Text1.text()},
+            {Config, QStringLiteral("ProtectTaille"), state(f.ChkFen)},
+            {Config, QStringLiteral("LargFen"), limitText(f.TxtLarge.text())},
+            {Config, QStringLiteral("HautFen"), limitText(f.TxtHaut.text())},
+            {Config, QStringLiteral("NomFichMotCle"), f.gKeywordFile},
+            {Config, QStringLiteral("ProtectTailleMotCle"), state(f.ChkFenMotCle)}};
+}
+
+void SettingsModule::SauveConfig() {
+    for (const Entry& e : valuesToSave()) {
+        // A key the loader never applied keeps its stored value until the user changes what
+        // the window shows for it.
+        const auto held = m_held.constFind(e.key);
+        if (held != m_held.constEnd() && held.value() == e.value)
+            continue;
+        write(e.section, e.key, e.value);
+        m_held.remove(e.key);
+    }
+    // Unlike loading, 0 stays 0 until the next start.
+    f.gLimitWidth = limitFromNumber(numericPrefix(f.TxtLarge.text()));
+    f.gLimitHeight = limitFromNumber(numericPrefix(f.TxtHaut.text()));
+}
 
 } // namespace app

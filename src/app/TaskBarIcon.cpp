@@ -40,9 +40,15 @@ void TaskBarIcon::activation(int button) {
         CmdIconize_Click();
 }
 
-void TaskBarIcon::contextNotification(int button) {
-    if (button == 2)
-        emit menuRequested();
+bool TaskBarIcon::contextNotification(int button) {
+    if (button != 2)
+        return false;
+    emit menuRequested();
+    return true;
+}
+
+std::vector<controls::MenuItem*> TaskBarIcon::menuItems() const {
+    return {&f.Mnu_MdP, &f.sep1, &f.CmdIconize, &f.sep2, &f.Mnu_Apropos, &f.sep3, &f.quit};
 }
 
 } // namespace app

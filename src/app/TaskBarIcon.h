@@ -2,6 +2,11 @@
 
 #include <QObject>
 #include <QString>
+#include <vector>
+
+namespace controls {
+class MenuItem;
+}
 
 namespace app {
 
@@ -25,8 +30,11 @@ public:
     void CmdIconize_Click();
     /// The icon's activation notification, with the mouse button code (1 = left).
     void activation(int button);
-    /// The icon's context notification, with the mouse button code (2 = right).
-    void contextNotification(int button);
+    /// The icon's context notification, with the mouse button code (2 = right). True when
+    /// it opens the menu `Mnu_Fichier`.
+    bool contextNotification(int button);
+    /// The items of the menu `Mnu_Fichier` in their order, separators included.
+    std::vector<controls::MenuItem*> menuItems() const;
 
 signals:
     /// The menu `Mnu_Fichier` is to open at the mouse pointer.

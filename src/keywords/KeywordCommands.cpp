@@ -5,11 +5,96 @@
 
 namespace keywords {
 
-KeywordCommands::KeywordCommands(app::FrmMain& form) : f(form) {}
+KeywordCommands::KeywordCommands(app::FrmMain& form) : f(form) {
+    f.Command5.onClick = [this] { Command5_Click(); };
+    f.Command3.onClick = [this] { Command3_Click(); };
+    f.Command6.onClick = [this] { Command6_Click(); };
+    f.Command7.onClick = [this] { Command7_Click(); };
+    f.Command8.onClick = [this] { Command8_Click(); };
+    f.Command1.onClick = [this] { Command1_Click(); };
+}
 
 void KeywordCommands::AddKeyword(const QString& text) {
     f.ListView3.appendRow({text});
     f.statistics().AppendStatRecord(text);
+}
+
+void KeywordCommands::Command5_Click() {
+    const QString answer = f.platform().dialogs.input(
+        QStringLiteral("Mot ou partie de l'url a fermer automatiquement?"), f.caption(), QString());
+    if (answer.isEmpty())
+        return;
+    AddKeyword(answer);
+}
+
+int KeywordCommands::selectedWindowRow(controls::Button& button) {
+    const controls::ListView& windows = f.ListView1;
+    for (int r = 0; r < windows.rowCount(); ++r) {
+        if (windows.isSelected(r)) {
+            button.setEnabled(true);
+            return r;
+        }
+        button.setEnabled(false);
+    }
+    return -1;
+}
+
+void KeywordCommands::Command3_Click() {
+    const int r = selectedWindowRow(f.Command3);
+    if (r < 0)
+        return;
+    AddKeyword(f.ListView1.subItem(r, 1));
+}
+
+void KeywordCommands::Command6_Click() {
+    const int r = selectedWindowRow(f.Command6);
+    if (r < 0)
+        return;
+    AddKeyword(f.ListView1.text(r));
+}
+
+void KeywordCommands::Command7_Click() {
+    // The row is taken before the prompt opens: the timers keep running while it is open.
+    const int r = f.ListView3.firstSelected();
+    if (r < 0)
+        return;
+    const QString old = f.ListView3.text(r);
+    const QString answer =
+        f.platform().dialogs.input(QStringLiteral("Modification de ") + old, f.caption(), old);
+    if (answer.isEmpty() || r >= f.ListView3.rowCount())
+        return;
+    f.ListView3.setText(r, answer);
+}
+
+void KeywordCommands::Command8_Click() {
+    const int r = f.ListView3.firstSelected();
+    if (r >= 0)
+        f.ListView3.removeRow(r);
+}
+
+void KeywordCommands::Command1_Click() {
+    const int j = f.ListView4.firstSelected();
+    if (j < 0)
+        return;
+    const QString keyword = f.ListView4.subItem(j, 1).toLower();
+    const QString url = f.ListView4.subItem(j, 2);
+    const controls::ListView& list = f.ListView3;
+    for (int r = 0; r < list.rowCount(); ++r) {
+        if (list.text(r).toLower() == keyword) {
+            f.ListView3.removeRow(r);
+            break;
+        }
+    }
+    // The address is handed over as one argument, never pasted into a command line, so
+    // quotes or shell characters in it cannot make anything else run.
+    if (!f.platform().processes.openUrl(url)) {
+        // Keep the journal entry: it is the only place the address is still written.
+        f.platform().dialogs.message(QStringLiteral("Impossible d'ouvrir l'adresse :\r") + url,
+                                     platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+                                     QStringLiteral("Erreur"));
+        return;
+    }
+    f.ListView4.removeRow(j);
 }
 
 } // namespace keywords

@@ -1,7 +1,6 @@
 #include "keywords/KeywordMatcher.h"
 
 #include <algorithm>
-#include <map>
 
 namespace keywords {
 
@@ -19,60 +18,91 @@ void KeywordMatcher::build(const std::vector<QString>& keywords) {
     m_stamp.assign(keywords.size(), 0);
     m_mark = 0;
 
-    // Build the trie with per-node child maps, then lay it out breadth-first with each node's
-    // edges sorted and contiguous.
+    // Distinct keywords in code-unit order: with sorted input each keyword shares its prefix
+    // with the one before it along the most recently added children, so the trie is built
+    // without any child search. Children are linked in ascending order.
+    std::vector<int> order(keywords.size());
+    for (int i = 0; i < int(keywords.size()); ++i)
+        order[i] = i;
+    std::erase_if(order, [&](int i) {
+        if (!keywords[i].isEmpty())
+            return false;
+        m_emptyKeywords.push_back(i);
+        return true;
+    });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return QStringView(keywords[a]).compare(QStringView(keywords[b])) < 0;
+    });
+
     struct BuildNode {
-        std::map<char16_t, std::uint32_t> children;
-        std::vector<int> outputs;
+        char16_t ch = 0;
+        std::uint32_t firstChild = kNone;
+        std::uint32_t lastChild = kNone;
+        std::uint32_t nextSibling = kNone;
+        std::uint32_t childCount = 0;
+        std::int32_t firstOutput = -1; // into `outputs`, grouped per node (keywords are sorted)
+        std::uint32_t outputCount = 0;
     };
     std::vector<BuildNode> trie(1);
-    for (int i = 0; i < int(keywords.size()); ++i) {
-        const QString& kw = keywords[i];
-        if (kw.isEmpty()) {
-            m_emptyKeywords.push_back(i);
-            continue;
+    std::vector<int> outputs;
+    outputs.reserve(order.size());
+    std::vector<std::uint32_t> path{kRoot}; // nodes along the previous keyword
+    QStringView previous;
+    for (int i : order) {
+        const QStringView kw(keywords[i]);
+        qsizetype common = 0;
+        const qsizetype limit = std::min(kw.size(), previous.size());
+        while (common < limit && kw[common] == previous[common])
+            ++common;
+        path.resize(std::size_t(common) + 1);
+        for (qsizetype k = common; k < kw.size(); ++k) {
+            const std::uint32_t parent = path.back();
+            const auto created = std::uint32_t(trie.size());
+            trie.push_back({});
+            trie.back().ch = kw[k].unicode();
+            BuildNode& p = trie[parent];
+            if (p.lastChild == kNone)
+                p.firstChild = created;
+            else
+                trie[p.lastChild].nextSibling = created;
+            p.lastChild = created;
+            ++p.childCount;
+            path.push_back(created);
         }
-        std::uint32_t node = kRoot;
-        for (QChar qc : kw) {
-            const char16_t ch = qc.unicode();
-            auto it = trie[node].children.find(ch);
-            if (it == trie[node].children.end()) {
-                trie.push_back({});
-                const auto created = std::uint32_t(trie.size() - 1);
-                trie[node].children.emplace(ch, created);
-                node = created;
-            } else {
-                node = it->second;
-            }
-        }
-        trie[node].outputs.push_back(i);
+        BuildNode& end = trie[path.back()];
+        if (end.outputCount == 0)
+            end.firstOutput = std::int32_t(outputs.size());
+        outputs.push_back(i);
+        ++end.outputCount;
+        previous = kw;
     }
 
-    // Breadth-first renumbering.
-    std::vector<std::uint32_t> order;
-    order.reserve(trie.size());
+    // Breadth-first renumbering, with each node's edges contiguous and sorted.
+    std::vector<std::uint32_t> bfs;
+    bfs.reserve(trie.size());
     std::vector<std::uint32_t> newId(trie.size());
-    order.push_back(kRoot);
-    for (std::size_t q = 0; q < order.size(); ++q)
-        for (const auto& [ch, c] : trie[order[q]].children)
-            order.push_back(c);
-    for (std::uint32_t i = 0; i < order.size(); ++i)
-        newId[order[i]] = i;
+    bfs.push_back(kRoot);
+    for (std::size_t q = 0; q < bfs.size(); ++q)
+        for (std::uint32_t c = trie[bfs[q]].firstChild; c != kNone; c = trie[c].nextSibling)
+            bfs.push_back(c);
+    for (std::uint32_t i = 0; i < bfs.size(); ++i)
+        newId[bfs[i]] = i;
 
-    m_nodes.assign(order.size(), Node{});
-    for (std::uint32_t i = 0; i < order.size(); ++i) {
-        BuildNode& b = trie[order[i]];
+    m_nodes.assign(bfs.size(), Node{});
+    m_edges.reserve(bfs.size());
+    for (std::uint32_t i = 0; i < bfs.size(); ++i) {
+        const BuildNode& b = trie[bfs[i]];
         Node& n = m_nodes[i];
         n.firstEdge = std::uint32_t(m_edges.size());
-        n.edgeCount = std::uint32_t(b.children.size());
-        for (const auto& [ch, c] : b.children)
-            m_edges.push_back({ch, newId[c]});
-        if (!b.outputs.empty()) {
+        n.edgeCount = b.childCount;
+        for (std::uint32_t c = b.firstChild; c != kNone; c = trie[c].nextSibling)
+            m_edges.push_back({trie[c].ch, newId[c]});
+        if (b.outputCount > 0) {
             n.firstOutput = int(m_outputs.size());
-            n.outputCount = std::uint32_t(b.outputs.size());
-            m_outputs.insert(m_outputs.end(), b.outputs.begin(), b.outputs.end());
+            n.outputCount = b.outputCount;
+            m_outputs.insert(m_outputs.end(), outputs.begin() + b.firstOutput,
+                             outputs.begin() + b.firstOutput + b.outputCount);
         }
-        b.children.clear();
     }
     trie.clear();
     trie.shrink_to_fit();

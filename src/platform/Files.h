@@ -63,6 +63,8 @@ public:
                                                 int* error = nullptr) const = 0;
     /// Creates a folder and its parents.
     virtual int makeFolder(const QString& path) = 0;
+    /// The mounted volumes a user can search, in the order they are offered.
+    virtual QStringList volumes() const { return {QStringLiteral("/")}; }
 };
 
 // True when `path` names an ordinary file: read-only files count; hidden files, system files

@@ -15,6 +15,10 @@ platform::WindowHandle KeywordScan::rowHandle(int r) const {
     return r >= 0 && r < int(m_rowHandles.size()) ? m_rowHandles[r] : 0;
 }
 
+bool KeywordScan::rowSizeRead(int r) const {
+    return r >= 0 && r < int(m_rowSizeRead.size()) && m_rowSizeRead[r];
+}
+
 const keywords::KeywordMatcher& KeywordScan::matcher() {
     if (m_matcherRevision != f.ListView3.revision()) {
         std::vector<QString> lowered;
@@ -30,19 +34,23 @@ const keywords::KeywordMatcher& KeywordScan::matcher() {
 void KeywordScan::refreshWindowList() {
     std::vector<controls::ListView::Row> rows;
     m_rowHandles.clear();
+    m_rowSizeRead.clear();
     for (platform::BrowserWindow* window : f.platform().browser.windows()) {
         if (auto v = window->locationName())
             m_pageName = *v;
         if (auto v = window->locationURL())
             m_url = *v;
-        if (auto v = window->width())
-            TailleLargIeFen = *v;
-        if (auto v = window->height())
-            TailleHautIeFen = *v;
+        const auto w = window->width();
+        const auto h = window->height();
+        if (w)
+            TailleLargIeFen = *w;
+        if (h)
+            TailleHautIeFen = *h;
         rows.push_back({QStringList{m_pageName, m_url, QString::number(TailleLargIeFen),
                                     QString::number(TailleHautIeFen)},
                         false});
         m_rowHandles.push_back(window->hwnd());
+        m_rowSizeRead.push_back(w && h);
     }
     f.ListView1.setRows(std::move(rows));
 }

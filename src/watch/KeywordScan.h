@@ -20,6 +20,8 @@ public:
     void Timer1_Timer();
     /// Handle of the window listed in row r of `ListView1` (0 when unknown).
     platform::WindowHandle rowHandle(int r) const;
+    /// True when the width and height shown in row r were read from that row's own window.
+    bool rowSizeRead(int r) const;
 
 private:
     void refreshWindowList();
@@ -33,6 +35,7 @@ private:
     qint32 TailleLargIeFen = 0;
     qint32 TailleHautIeFen = 0;
     std::vector<platform::WindowHandle> m_rowHandles;
+    std::vector<bool> m_rowSizeRead;
 
     keywords::KeywordMatcher m_matcher;
     std::uint64_t m_matcherRevision = ~std::uint64_t(0);

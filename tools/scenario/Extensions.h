@@ -9,6 +9,9 @@ int toInt(const Word& w);
 /// Throws LineError when fewer than `count` arguments were given.
 void need(const std::vector<Word>& args, std::size_t count);
 
+/// The tray menu as it opens: `menu Mnu_Fichier: "caption" "caption"(disabled) ...`.
+QString trayMenuLine(app::FrmMain& f);
+
 // Commands of each part of the program, each in a file of its own.
 void registerSettingsCommands(ScenarioRunner& runner);
 void registerWatchCommands(ScenarioRunner& runner);

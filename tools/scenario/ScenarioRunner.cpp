@@ -317,6 +317,19 @@ void ScenarioRunner::dumpControl(const controls::Control& c) {
     case K::Label:
         print(QStringLiteral("%1 = %2 %3").arg(c.name(), quote(c.caption()), state));
         break;
+    case K::FolderList: {
+        const auto& d = static_cast<const controls::FolderList&>(c);
+        QString text = QStringLiteral("%1 = %2 %3").arg(c.name(), quote(d.path()), state);
+        for (const QString& folder : d.folders())
+            text += u' ' + quote(folder);
+        print(text);
+        break;
+    }
+    case K::DriveList:
+        print(QStringLiteral("%1 = %2 %3")
+                  .arg(c.name(), quote(static_cast<const controls::DriveList&>(c).currentDrive()),
+                       state));
+        break;
     case K::Timer: {
         const auto& t = static_cast<const controls::Timer&>(c);
         print(QStringLiteral("%1 %2 %3")
@@ -617,6 +630,10 @@ void ScenarioRunner::registerCommands() {
         controls::Control* c = control(a[0].text);
         if (auto* t = qobject_cast<controls::TextBox*>(c))
             t->setText(a[1].text);
+        else if (auto* d = qobject_cast<controls::FolderList*>(c))
+            d->setPath(a[1].text);
+        else if (auto* v = qobject_cast<controls::DriveList*>(c); v && v->indexOf(a[1].text) >= 0)
+            v->choose(v->indexOf(a[1].text));
         else
             throw LineError{QStringLiteral("cannot set that")};
     });
@@ -667,9 +684,10 @@ void ScenarioRunner::registerCommands() {
         need(a, 1);
         if (a[0].text == u"left")
             form().taskBarIcon().activation(1);
-        else if (a[0].text == u"right")
-            form().taskBarIcon().contextNotification(2);
-        else
+        else if (a[0].text == u"right") {
+            if (form().taskBarIcon().contextNotification(2))
+                print(trayMenuLine(form()));
+        } else
             throw LineError{QStringLiteral("left or right")};
     });
 

@@ -36,6 +36,22 @@ bool FakeBrowserWindow::goForward() {
     return true;
 }
 
+bool FakeBrowserWindow::navigate(const QString& to, bool topLevel) {
+    NavigationRequest request;
+    request.url = to;
+    request.topLevel = topLevel;
+    emit beforeNavigate2(request);
+    if (request.cancel)
+        return false;
+    if (topLevel) {
+        url = to;
+        m_hasDocument = true; // the window now shows a page
+    }
+    emit navigateComplete2(to, topLevel);
+    emit documentComplete(to, topLevel);
+    return true;
+}
+
 bool FakeBrowserWindow::stopDownload() {
     ++stopCalls;
     return true;

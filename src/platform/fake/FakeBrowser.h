@@ -23,6 +23,9 @@ public:
     bool hasDocument() const override { return m_hasDocument; }
     bool goForward() override;
     bool stopDownload() override;
+    /// A navigation of the window (or of one of its frames): announced, and unless cancelled
+    /// committed and loaded. Returns false when it was cancelled.
+    bool navigate(const QString& to, bool topLevel);
 
     QString title;
     QString url;

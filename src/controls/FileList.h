@@ -1,0 +1,42 @@
+#pragma once
+
+#include "controls/Control.h"
+
+#include <QStringList>
+
+namespace platform {
+class Files;
+}
+
+namespace controls {
+
+// A file list: the names of the ordinary files of one folder that match a pattern, in the
+// platform's listing order (names sorted). Folders, hidden and system files are not listed.
+class FileList : public Control {
+    Q_OBJECT
+public:
+    FileList(Form* form, QString name, const platform::Files& files, QString pattern);
+    Kind kind() const override { return Kind::FileList; }
+
+    const QString& path() const { return m_path; }
+    /// Points the list at a folder and reads it again.
+    void setPath(const QString& path);
+    const QString& pattern() const { return m_pattern; }
+    void setPattern(const QString& pattern);
+    /// Reads the folder again; a folder that cannot be read lists nothing.
+    void refresh();
+
+    int count() const { return int(m_names.size()); }
+    const QStringList& names() const { return m_names; }
+
+private:
+    const platform::Files& m_files;
+    QString m_path;
+    QString m_pattern;
+    QStringList m_names;
+};
+
+/// True when a file name matches a pattern of "*" and "?" wildcards, ignoring case.
+bool matchesPattern(const QString& fileName, const QString& pattern);
+
+} // namespace controls

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Files.h"
+
+namespace platform::linuxp {
+
+// The real file system. Attributes as the program knows them: hidden = the name begins with
+// "."; system = neither a regular file nor a folder; read-only = the owner write bit is clear.
+// Error numbers are those of platform::FileError.
+class LinuxFiles : public Files {
+public:
+    /// `programFolder`: empty means the folder of the running program file.
+    explicit LinuxFiles(QString programFolder = {});
+
+    QString programFolder() const override;
+    FileAttributes attributes(const QString& path) const override;
+    std::optional<QByteArray> readAll(const QString& path, int* error = nullptr) const override;
+    int writeAll(const QString& path, const QByteArray& bytes) override;
+    int append(const QString& path, const QByteArray& bytes) override;
+    int remove(const QString& path) override;
+    int setNormal(const QString& path) override;
+    std::optional<QDateTime> modified(const QString& path) const override;
+    std::optional<qint64> size(const QString& path) const override;
+    std::optional<QList<DirEntry>> list(const QString& folder, int* error = nullptr) const override;
+    int makeFolder(const QString& path) override;
+
+    /// The program's error number for a system error (errno).
+    static int errorFromErrno(int e);
+
+private:
+    QString m_programFolder;
+};
+
+} // namespace platform::linuxp

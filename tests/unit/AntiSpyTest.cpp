@@ -1,0 +1,217 @@
+#include "antispy/FileSearch.h"
+#include "antispy/RegistrySearch.h"
+#include "antispy/SpyList.h"
+#include "app/FrmMain.h"
+#include "dialer/DialerBlock.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <random>
+
+using platform::fake::FakeFiles;
+using platform::fake::FakePlatform;
+
+namespace {
+
+void setEntries(app::FrmMain& f, const QStringList& entries) {
+    f.lstFilters.clear();
+    for (const QString& e : entries)
+        f.lstFilters.addItem(e);
+}
+
+// One plain walk per entry, the way the search is defined: the folder's matching files in
+// listing order, then each visible, real subfolder in turn.
+void referenceWalk(const FakeFiles& fs, bool recurse, const QString& folder, const QString& entry,
+                   QStringList& out) {
+    const auto listing = fs.list(folder.isEmpty() ? QStringLiteral("/") : folder);
+    if (!listing)
+        return;
+    const QRegularExpression re = QRegularExpression::fromWildcard(entry, Qt::CaseInsensitive);
+    QStringList subfolders;
+    for (const platform::DirEntry& e : *listing) {
+        const QString path = folder + u'/' + e.name;
+        const platform::FileAttributes a = fs.attributes(path);
+        if (!a.exists || a.hidden || a.system)
+            continue;
+        if (a.directory) {
+            if (!a.symlink)
+                subfolders.append(path);
+        } else if (re.match(e.name).hasMatch()) {
+            out.append(folder + u'/' + e.name.toUpper());
+        }
+    }
+    if (recurse)
+        for (const QString& sub : subfolders)
+            referenceWalk(fs, recurse, sub, entry, out);
+}
+
+struct Program {
+    FakePlatform fp;
+    app::FrmMain f{fp.platform()};
+    Program() {
+        f.Form_Load();
+        fp.transcript.take();
+    }
+};
+
+} // namespace
+
+TEST(FileSearch, OneWalkFindsWhatAWalkPerEntryFinds) {
+    const QStringList names{"a.jse",     "B.JSE",  "tsadbot.exe", "TsadBot.Exe", "g1.txt",
+                            "g12.txt",   ".h.jse", "ab",          "Ba",          "readme",
+                            "x.jse.bak", "NE.EXE", "ne.exe",      "gsc0.txt",    "b"};
+    const QStringList patterns{"*.jse", "tsadbot.exe", "g?.txt", "*a*", "B", "NE.EXE", "*"};
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        Program p;
+        FakeFiles& fs = p.fp.files;
+        std::mt19937 rng(seed);
+        QStringList folders{"/t"};
+        fs.makeFolder("/t");
+        for (int i = 0; i < 60; ++i) {
+            const QString parent = folders.at(int(rng() % folders.size()));
+            switch (rng() % 6) {
+            case 0:
+            case 1: {
+                const QString dir = parent + (rng() % 5 == 0 ? "/.d" : "/d") + QString::number(i);
+                fs.makeFolder(dir);
+                folders.append(dir);
+                break;
+            }
+            case 2:
+                // A link back up the tree, or out of it.
+                fs.setSymlink(parent + "/l" + QString::number(i),
+                              rng() % 2 ? QStringLiteral("/t") : QStringLiteral("/outside"));
+                break;
+            default:
+                fs.setFile(parent + u'/' + names.at(int(rng() % names.size())), "x");
+            }
+        }
+        fs.setFile("/outside/a.jse", "x");
+        if (seed % 4 == 0)
+            fs.setHidden(folders.last() + "/" + names.at(0), true);
+
+        for (const bool recurse : {true, false}) {
+            setEntries(p.f, patterns);
+            p.f.chkRecurse.setValue(recurse ? 1 : 0);
+            p.f.dirStart.setPath("/t");
+            p.f.cmdFind.click();
+            QStringList expected;
+            for (const QString& entry : patterns)
+                referenceWalk(fs, recurse, QStringLiteral("/t"), entry, expected);
+            ASSERT_EQ(p.f.fileSearch().FoundFiles, expected) << "seed " << seed;
+            ASSERT_EQ(p.f.lstFiles.items(), expected);
+            ASSERT_TRUE(p.fp.transcript.take().isEmpty());
+        }
+    }
+}
+
+TEST(FileSearch, RootStartFolderGivesOneSlashAndLinksToFilesAreListedNotFollowed) {
+    Program p;
+    p.fp.files.setFile("/top.jse", "x");
+    p.fp.files.setFile("/real/target.txt", "keep");
+    p.fp.files.setSymlink("/data/alias.jse", "/real/target.txt");
+    setEntries(p.f, {"*.jse"});
+    p.f.dirStart.setPath("/");
+    p.f.cmdFind.click();
+    EXPECT_EQ(p.f.lstFiles.items(), QStringList({"/TOP.JSE", "/data/ALIAS.JSE"}));
+    // Deleting the listed link removes the link, never the file it points at.
+    p.f.lstFiles.setSelected(1, true);
+    p.f.cmdDelete.click();
+    EXPECT_FALSE(p.fp.files.attributes("/data/alias.jse").symlink);
+    EXPECT_EQ(p.fp.files.readAll("/real/target.txt"), QByteArray("keep"));
+    EXPECT_EQ(p.f.lstFiles.items(), QStringList({"/TOP.JSE"}));
+}
+
+TEST(SpyList, SavedListReadsBackUnchanged) {
+    const QStringList entries{"a,b", " lead", "trail ", "plain.exe", "*.jse", "é.exe", "x,y,z"};
+    FakePlatform fp;
+    {
+        app::FrmMain f(fp.platform());
+        f.Form_Load();
+        EXPECT_EQ(f.lstFilters.items(), antispy::SpyList::defaultEntries());
+        f.Command4.click();
+        const auto bytes = fp.files.readAll("/prog/ListeSpy.dat");
+        ASSERT_TRUE(bytes);
+        EXPECT_EQ(bytes->count("\r\n"), 65);
+        setEntries(f, entries);
+        f.Command4.click();
+    }
+    app::FrmMain again(fp.platform());
+    again.Form_Load();
+    EXPECT_EQ(again.lstFilters.items(), entries);
+    EXPECT_FALSE(again.cmdAddFilter.enabled());
+    EXPECT_FALSE(again.cmdDeleteFilter.enabled());
+}
+
+TEST(SpyList, AnEmptyFileGivesAnEmptyList) {
+    FakePlatform fp;
+    fp.files.setFile("/prog/ListeSpy.dat", "");
+    app::FrmMain f(fp.platform());
+    f.Form_Load();
+    EXPECT_EQ(f.lstFilters.count(), 0);
+}
+
+TEST(RegistrySearch, AKeyThatCannotBeOpenedIsSkippedAndEveryKeyIsClosed) {
+    Program p;
+    auto& reg = p.fp.registry;
+    reg.createKey("HKEY_CLASSES_ROOT\\a\\TSADBOT.EXE.x");
+    reg.createKey("HKEY_CLASSES_ROOT\\locked\\tsadbot.exe");
+    reg.createKey("HKEY_CLASSES_ROOT\\b\\c\\d\\my-tsadbot.exe");
+    reg.deniedKeys << "HKEY_CLASSES_ROOT\\locked";
+    setEntries(p.f, {"tsadbot.exe", ""});
+    p.f.cmdCheckUp.click();
+    EXPECT_EQ(p.f.lstFiles.items(), QStringList({"HKEY_CLASSES_ROOT\\a\\TSADBOT.EXE.x",
+                                                 "HKEY_CLASSES_ROOT\\b\\c\\d\\my-tsadbot.exe"}));
+    EXPECT_EQ(reg.openHandles(), 0);
+    EXPECT_TRUE(p.fp.transcript.take().isEmpty());
+}
+
+TEST(DialerBlock, SwitchingOffDeletesOnlyTheAddOnInTheSystemFolder) {
+    Program p;
+    p.fp.files.setFile("/system/Sondrel.dll", "MZ");
+    p.fp.files.setFile("/prog/Sondrel.dll", "MZ");
+    EXPECT_EQ(p.f.dialerBlock().addOnPath(), QStringLiteral("/system/Sondrel.dll"));
+    // What start-up does with the switch off.
+    p.f.dialerBlock().SetDialerBlock(0);
+    EXPECT_FALSE(p.fp.files.attributes("/system/Sondrel.dll").exists);
+    EXPECT_TRUE(p.fp.files.attributes("/prog/Sondrel.dll").exists);
+    EXPECT_TRUE(p.f.chkDial.enabled());
+    // Any value but 1 is off; with nothing there it does nothing.
+    p.f.dialerBlock().SetDialerBlock(2);
+    EXPECT_TRUE(p.f.chkDial.enabled());
+    EXPECT_EQ(p.f.chkDial.value(), 0);
+}
+
+namespace {
+class TwoVolumes : public FakeFiles {
+public:
+    QStringList volumes() const override { return {"/", "/media/usb", "/media/gone"}; }
+};
+} // namespace
+
+TEST(FileSearch, ChoosingADriveThatCannotBeReadChangesNothing) {
+    FakePlatform fp;
+    TwoVolumes files;
+    files.makeFolder("/media/usb/stuff");
+    platform::Platform bundle{fp.browser, files,        fp.settings, fp.dialogs,  fp.clock,
+                              fp.sound,   fp.processes, fp.instance, fp.registry, fp.system};
+    app::FrmMain f(bundle);
+    f.Form_Load();
+    EXPECT_EQ(f.drvStart.currentDrive(), QStringLiteral("/"));
+    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/"));
+    f.drvStart.choose(1);
+    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(f.dirStart.folders(), QStringList({"stuff"}));
+    f.drvStart.choose(2);
+    EXPECT_EQ(f.drvStart.currentDrive(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/media/usb"));
+    f.dirStart.openFolder(0);
+    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/media/usb/stuff"));
+    f.dirStart.openParent();
+    f.dirStart.openParent();
+    f.dirStart.openParent();
+    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/"));
+    f.dirStart.openParent();
+    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/"));
+}

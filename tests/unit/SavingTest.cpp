@@ -1,0 +1,28 @@
+#include "app/FrmMain.h"
+#include "app/TaskBarIcon.h"
+#include "platform/fake/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+// The auto-hide at start-up is the hide command itself: both files written, window hidden.
+TEST(Saving, AutoHideRunsTheHideCommandAtTheFirstActivationOnly) {
+    fake::FakePlatform fake;
+    fake.files.setFile("/prog/ListeUrl.dat", "a\r\nb\r\n");
+    app::FrmMain f(fake.platform());
+    f.Form_Load();
+    f.ChkMasq.setValue(1);
+    fake.files.remove("/prog/Statistiques.dat");
+    f.show();
+    EXPECT_FALSE(f.visible());
+    EXPECT_EQ(f.CmdIconize.caption(), QStringLiteral("Afficher"));
+    EXPECT_EQ(fake.files.readAll("/prog/ListeUrl.dat"), QByteArray("\"b\"\r\n\"a\"\r\n"));
+    EXPECT_EQ(fake.files.readAll("/prog/Statistiques.dat"),
+              QByteArray("\"b\",\"0\"\r\n\"a\",\"0\"\r\n"));
+
+    // A later activation (the window shown again from the tray) does not hide it again.
+    f.taskBarIcon().activation(1);
+    f.Form_Activate();
+    EXPECT_TRUE(f.visible());
+}
