@@ -35,17 +35,8 @@ struct Program {
         form->ListView3.appendRow({k});
         form->ListView2.appendRow({QStringLiteral("0"), k});
     }
-    // The switches set as a user's click would, with what their change rules set.
-    void autoRule() {
-        form->chkActive.setValue(1);
-        form->gAutoClose = true;
-    }
-    void sizeScan() {
-        form->Check2.setValue(1);
-        form->ChkFenMotCle.setValue(1);
-        form->Timer1.setEnabled(true);
-        form->Timer2.setEnabled(true);
-    }
+    /// A switch clicked by the user (its change rule runs).
+    void check(controls::CheckBox& box) { box.userSet(1); }
     int listed() const { return form->ListView1.rowCount(); }
     platform::fake::FakePlatform fake;
     platform::Platform platform;
@@ -62,6 +53,10 @@ const QString kOpener = QStringLiteral(R"html(<html><head><title>Opener</title><
 
 const QString kPopup =
     QStringLiteral("<html><head><title>Popup</title></head><body>p</body></html>");
+const QString kSmallOpener = QStringLiteral(R"html(<html><head><title>Big</title></head>
+<body style="margin:0">
+<button style="position:absolute;left:0;top:0;width:300px;height:200px"
+  onclick="window.open('/small.html','','width=200,height=100')">open</button></body></html>)html");
 const QString kSmall = QStringLiteral(
     "<html><head><title>Small</title></head><body><script>"
     "setTimeout(() => window.open('/popup.html?fromsmall'), 50);</script></body></html>");
@@ -131,10 +126,7 @@ TEST(Program, KillingTheBrowserMidRunLeavesTavrelRunningWithItsJournal) {
     EXPECT_EQ(p.form->ListView4.rowCount(), 2);
 }
 
-// The tests below need the pop-up rules and the size scan of the watch subsystem
-// (cIEWindows, IE_Class, Timer2_Timer). Enable them (drop DISABLED_) once those are in.
-
-TEST(Program, DISABLED_AutomaticRuleRefusesWindowOpenWithoutClick) {
+TEST(Program, AutomaticRuleRefusesWindowOpenWithoutClick) {
     Browser b;
     E2E_NEED_BROWSER(b);
     LocalServer server;
@@ -142,7 +134,8 @@ TEST(Program, DISABLED_AutomaticRuleRefusesWindowOpenWithoutClick) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.autoRule();
+    p.check(p.form->chkActive);
+    ASSERT_TRUE(p.form->gAutoClose);
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     int refusals = 0;
@@ -157,7 +150,7 @@ TEST(Program, DISABLED_AutomaticRuleRefusesWindowOpenWithoutClick) {
     EXPECT_FALSE(server.wasRequested("noclick"));
 }
 
-TEST(Program, DISABLED_ARealClickLetsExactlyOneWindowOpen) {
+TEST(Program, ARealClickLetsExactlyOneWindowOpen) {
     Browser b;
     E2E_NEED_BROWSER(b);
     LocalServer server;
@@ -165,7 +158,7 @@ TEST(Program, DISABLED_ARealClickLetsExactlyOneWindowOpen) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.autoRule();
+    p.check(p.form->chkActive);
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     const int before = int(b.handles().size());
@@ -180,30 +173,33 @@ TEST(Program, DISABLED_ARealClickLetsExactlyOneWindowOpen) {
     EXPECT_EQ(p.form->gClosureTotals[1], 1);
 }
 
-TEST(Program, DISABLED_SizeRuleRefusesAWindowThatASmallPopupOpens) {
+TEST(Program, SizeRuleRefusesAWindowThatASmallPopupOpens) {
     Browser b;
     E2E_NEED_BROWSER(b);
     LocalServer server;
-    server.page("/opener.html", kOpener);
+    server.page("/smallopener.html", kSmallOpener);
     server.page("/small.html", kSmall);
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.form->ChkFen.setValue(1);
-    const WindowHandle opener = b.openTab(server.url("/opener.html"));
+    // The size rule switches the automatic rule on with it: the click lets the small
+    // window open; what it opens by itself is refused by both rules.
+    p.check(p.form->ChkFen);
+    ASSERT_TRUE(p.form->gAutoClose);
+    const WindowHandle opener = b.openTab(server.url("/smallopener.html"));
     ASSERT_NE(opener, 0u);
     int refusals = 0;
     QObject::connect(&b.shell(), &ChromiumBrowser::popupRefusalDone, [&] { ++refusals; });
-    b.eval(opener, "window.open('/small.html', '', 'width=200,height=100'); 1");
+    ASSERT_TRUE(b.click(opener, 50, 50));
     ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 8000));
     EXPECT_TRUE(server.wasRequested("small.html"));
     EXPECT_FALSE(server.wasRequested("fromsmall"));
     EXPECT_EQ(p.form->gClosureTotals[3], 1);
-    EXPECT_TRUE(p.form->Sb.simpleText().startsWith(
-        QStringLiteral("Fermeture par taille de fenêtre L=200 H=:")));
+    EXPECT_EQ(p.form->gClosureTotals[1], 1);
+    EXPECT_EQ(p.form->Sb.simpleText(), QStringLiteral("Fermeture automatique de la fenêtre"));
 }
 
-TEST(Program, DISABLED_SizeScanClosesASmallPopup) {
+TEST(Program, SizeScanClosesASmallPopup) {
     Browser b;
     E2E_NEED_BROWSER(b);
     LocalServer server;
@@ -211,7 +207,9 @@ TEST(Program, DISABLED_SizeScanClosesASmallPopup) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.sizeScan();
+    p.check(p.form->ChkFenMotCle);
+    ASSERT_EQ(p.form->Check2.value(), 1);
+    ASSERT_TRUE(p.form->Timer2.enabled());
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     const int before = int(b.handles().size());
