@@ -1,0 +1,125 @@
+#include "platform/linux/CdpConnection.h"
+
+#include <QJsonDocument>
+
+namespace platform::linuxp {
+
+CdpConnection::CdpConnection(CdpTransport* transport, QObject* parent)
+    : QObject(parent), m_transport(transport) {
+    m_transport->setParent(this);
+    m_clock.start();
+    m_trace = qEnvironmentVariableIsSet("TAVREL_CDP_TRACE");
+    m_open = m_transport->isOpen();
+    connect(m_transport, &CdpTransport::opened, this, [this] {
+        m_open = true;
+        emit opened();
+    });
+    connect(m_transport, &CdpTransport::messageReceived, this, &CdpConnection::onMessage);
+    connect(m_transport, &CdpTransport::closed, this, &CdpConnection::onClosed);
+    m_expiry.setInterval(1000);
+    connect(&m_expiry, &QTimer::timeout, this, &CdpConnection::expire);
+}
+
+CdpConnection::~CdpConnection() {
+    m_transport->disconnect(this);
+}
+
+qint64 CdpConnection::send(const QString& method, const QJsonObject& params,
+                           const QString& sessionId, CdpCallback callback) {
+    const qint64 id = m_nextId++;
+    if (!m_open || m_ended) {
+        if (callback)
+            QTimer::singleShot(0, this, [callback, method] {
+                callback({false, {}, QStringLiteral("no browser connection (%1)").arg(method)});
+            });
+        return id;
+    }
+    QJsonObject message{{QStringLiteral("id"), id},
+                        {QStringLiteral("method"), method},
+                        {QStringLiteral("params"), params}};
+    if (!sessionId.isEmpty())
+        message.insert(QStringLiteral("sessionId"), sessionId);
+    // Every command is tracked, so that a lost browser or a lost answer is noticed.
+    m_pending.emplace(id, Pending{std::move(callback), m_clock.elapsed(), method});
+    if (!m_expiry.isActive())
+        m_expiry.start();
+    const QByteArray text = QJsonDocument(message).toJson(QJsonDocument::Compact);
+    if (m_trace)
+        qDebug("cdp > %s", text.left(400).constData());
+    m_transport->sendMessage(text);
+    return id;
+}
+
+void CdpConnection::close() {
+    if (!m_ended)
+        m_transport->close();
+}
+
+void CdpConnection::onMessage(const QByteArray& message) {
+    if (m_trace)
+        qDebug("cdp < %s", message.left(400).constData());
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(message, &error);
+    if (!doc.isObject())
+        return;
+    const QJsonObject object = doc.object();
+    const QString sessionId = object.value(QStringLiteral("sessionId")).toString();
+    if (object.contains(QStringLiteral("id"))) {
+        const auto it = m_pending.find(object.value(QStringLiteral("id")).toInteger(-1));
+        if (it == m_pending.end())
+            return; // answered late, after it timed out
+        CdpCallback callback = std::move(it->second.callback);
+        m_pending.erase(it);
+        if (!callback)
+            return;
+        if (object.contains(QStringLiteral("error"))) {
+            const QJsonObject e = object.value(QStringLiteral("error")).toObject();
+            callback({false, {}, e.value(QStringLiteral("message")).toString()});
+        } else {
+            callback({true, object.value(QStringLiteral("result")).toObject(), {}});
+        }
+        return;
+    }
+    const QString method = object.value(QStringLiteral("method")).toString();
+    if (!method.isEmpty())
+        emit event(method, object.value(QStringLiteral("params")).toObject(), sessionId);
+}
+
+void CdpConnection::onClosed(const QString& reason) {
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_open = false;
+    m_expiry.stop();
+    failAll(reason);
+    emit closed(reason);
+}
+
+void CdpConnection::failAll(const QString& reason) {
+    // Callbacks may send new commands (which then fail later): work on a detached map.
+    std::map<qint64, Pending> pending;
+    pending.swap(m_pending);
+    for (auto& [id, p] : pending)
+        if (p.callback)
+            p.callback({false, {}, reason});
+}
+
+void CdpConnection::expire() {
+    const qint64 now = m_clock.elapsed();
+    std::vector<CdpCallback> late;
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
+        if (now - it->second.sentAt >= m_timeoutMs) {
+            if (it->second.callback)
+                late.push_back(std::move(it->second.callback));
+            it = m_pending.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (m_pending.empty())
+        m_expiry.stop();
+    for (auto& callback : late)
+        callback({false, {}, QStringLiteral("the browser did not answer in time")});
+}
+
+} // namespace platform::linuxp
