@@ -233,6 +233,9 @@ bool ChromiumBrowser::launch() {
         QDir().mkpath(profile);
         args << QStringLiteral("--user-data-dir=") + profile;
     }
+    // Chromium refuses to start as the root user unless its sandbox is off.
+    if (::geteuid() == 0 && !m_options.arguments.contains(QStringLiteral("--no-sandbox")))
+        args << QStringLiteral("--no-sandbox");
     args << m_options.arguments;
 
     int ours = -1, theirs = -1;
