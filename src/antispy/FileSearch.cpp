@@ -126,7 +126,7 @@ void FileSearch::cmdFind_Click() {
     std::vector<Entry> entries;
     entries.reserve(f.lstFilters.count());
     for (const QString& item : f.lstFilters.items())
-        entries.push_back(Entry{NamePattern(item), {}, {}});
+        entries.push_back(Entry{platform::NamePattern(item), {}, {}});
     m_searching = true;
     try {
         SearchFolder(recurse, start, entries);
@@ -179,7 +179,7 @@ void FileSearch::SearchFolder(bool recurse, const QString& folder, std::vector<E
                     subfolders.append(path);
                 continue;
             }
-            const QString folded = NamePattern::fold(e.name);
+            const QString folded = platform::NamePattern::fold(e.name);
             QString shown;
             for (Entry& entry : entries) {
                 if (!entry.pattern.matchesFolded(folded))

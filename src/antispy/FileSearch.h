@@ -1,6 +1,6 @@
 #pragma once
 
-#include "antispy/NamePattern.h"
+#include "platform/NamePattern.h"
 
 #include <QStringList>
 #include <vector>
@@ -44,7 +44,7 @@ public:
 
 private:
     struct Entry {
-        NamePattern pattern;
+        platform::NamePattern pattern;
         QStringList shown;
         QStringList real;
     };

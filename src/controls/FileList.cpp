@@ -1,6 +1,7 @@
 #include "controls/FileList.h"
 
 #include "platform/Files.h"
+#include "platform/NamePattern.h"
 
 namespace controls {
 
@@ -21,10 +22,11 @@ void FileList::refresh() {
     QStringList names;
     if (!m_path.isEmpty()) {
         const QString folder = m_path.endsWith(u'/') ? m_path : m_path + u'/';
+        const platform::NamePattern pattern(m_pattern);
         if (const auto entries = m_files.list(m_path)) {
             names.reserve(entries->size());
             for (const platform::DirEntry& e : *entries)
-                if (!e.directory && matchesPattern(e.name, m_pattern) &&
+                if (!e.directory && pattern.matches(e.name) &&
                     platform::FileExists(m_files, folder + e.name))
                     names.append(e.name);
         }
@@ -33,34 +35,6 @@ void FileList::refresh() {
         return;
     m_names = std::move(names);
     emit changed();
-}
-
-bool matchesPattern(const QString& fileName, const QString& pattern) {
-    // Iterative wildcard match with one backtrack point: linear in practice, no recursion.
-    const qsizetype n = fileName.size();
-    const qsizetype m = pattern.size();
-    qsizetype i = 0;
-    qsizetype j = 0;
-    qsizetype star = -1;
-    qsizetype mark = 0;
-    auto same = [](QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); };
-    while (i < n) {
-        if (j < m && pattern.at(j) == u'*') {
-            star = j++;
-            mark = i;
-        } else if (j < m && (pattern.at(j) == u'?' || same(pattern.at(j), fileName.at(i)))) {
-            ++i;
-            ++j;
-        } else if (star >= 0) {
-            j = star + 1;
-            i = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (j < m && pattern.at(j) == u'*')
-        ++j;
-    return j == m;
 }
 
 } // namespace controls

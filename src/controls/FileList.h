@@ -36,7 +36,4 @@ private:
     QStringList m_names;
 };
 
-/// True when a file name matches a pattern of "*" and "?" wildcards, ignoring case.
-bool matchesPattern(const QString& fileName, const QString& pattern);
-
 } // namespace controls

@@ -5,20 +5,6 @@
 #include <gtest/gtest.h>
 
 using controls::FileList;
-using controls::matchesPattern;
-
-TEST(CookieFileList, PatternsIgnoreCaseAndMatchWholeNames) {
-    EXPECT_TRUE(matchesPattern("me@x.txt", "*.txt"));
-    EXPECT_TRUE(matchesPattern("ME@X.TXT", "*.txt"));
-    EXPECT_TRUE(matchesPattern(".txt", "*.txt"));
-    EXPECT_FALSE(matchesPattern("me.txt.bak", "*.txt"));
-    EXPECT_FALSE(matchesPattern("metxt", "*.txt"));
-    EXPECT_TRUE(matchesPattern("a.txt.txt", "*.txt"));
-    EXPECT_TRUE(matchesPattern("ab", "a?"));
-    EXPECT_FALSE(matchesPattern("a", "a?"));
-    EXPECT_TRUE(matchesPattern("anything", "*"));
-    EXPECT_FALSE(matchesPattern(QString(5000, u'a') + "b", "*a*a*a*c"));
-}
 
 TEST(CookieFileList, ListsOrdinaryMatchingFilesOfOneFolder) {
     platform::fake::FakeFiles files;

@@ -1,8 +1,8 @@
-#include "antispy/NamePattern.h"
+#include "platform/NamePattern.h"
 
 #include <gtest/gtest.h>
 
-using antispy::NamePattern;
+using platform::NamePattern;
 
 namespace {
 bool match(const char* pattern, const QString& name) {
@@ -53,4 +53,12 @@ TEST(NamePattern, FoldedNamesServeManyPatterns) {
     EXPECT_TRUE(NamePattern(QStringLiteral("WINSYS.VBS")).matchesFolded(folded));
     EXPECT_TRUE(NamePattern(QStringLiteral("*.vbs")).matchesFolded(folded));
     EXPECT_FALSE(NamePattern(QStringLiteral("WINSYS.VBA")).matchesFolded(folded));
+}
+
+TEST(NamePattern, CookieFilePatternMatchesWholeNamesOnly) {
+    EXPECT_TRUE(match("*.txt", "ME@X.TXT"));
+    EXPECT_TRUE(match("*.txt", ".txt"));
+    EXPECT_TRUE(match("*.txt", "a.txt.txt"));
+    EXPECT_FALSE(match("*.txt", "me.txt.bak"));
+    EXPECT_FALSE(match("*.txt", "metxt"));
 }

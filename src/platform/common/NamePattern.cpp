@@ -1,6 +1,6 @@
-#include "antispy/NamePattern.h"
+#include "platform/NamePattern.h"
 
-namespace antispy {
+namespace platform {
 
 NamePattern::NamePattern(const QString& pattern)
     : m_folded(fold(pattern)), m_literal(!pattern.contains(u'*') && !pattern.contains(u'?')) {}
@@ -41,4 +41,4 @@ bool NamePattern::matchesFolded(QStringView name) const {
     return pi == p.size();
 }
 
-} // namespace antispy
+} // namespace platform

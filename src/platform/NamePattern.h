@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace antispy {
+namespace platform {
 
 // A file-name pattern: "*" stands for any run of characters, "?" for exactly one; every
 // other character stands for itself, without regard to case. The whole name must match.
@@ -23,4 +23,4 @@ private:
     bool m_literal = true; // no "*" or "?": a plain comparison does
 };
 
-} // namespace antispy
+} // namespace platform
