@@ -28,9 +28,11 @@ public:
     bool wasRequested(const QString& fragment) const;
 
 private:
-    QTcpServer m_server;
     std::map<QString, QByteArray> m_pages;
     std::map<QObject*, QByteArray> m_buffers;
+    // Last, so that it goes first: the connections it owns still find their buffers when
+    // they are destroyed with it.
+    QTcpServer m_server;
 };
 
 // A headless Chromium launched by the adapter, with a fresh profile.
