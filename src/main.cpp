@@ -14,20 +14,6 @@
 #include <QTranslator>
 #include <memory>
 
-namespace {
-
-// The program's dialogs are the view's. The platform takes them when it has a place for
-// them; otherwise the bundle is put together here from its parts with the view's dialogs.
-template <class Desktop> platform::Platform withDialogs(Desktop& desktop, platform::Dialogs& d) {
-    if constexpr (requires { desktop.setDialogs(d); })
-        desktop.setDialogs(d);
-    const platform::Platform& p = desktop.platform();
-    return platform::Platform{p.browser, p.files,     p.settings, d,          p.clock,
-                              p.sound,   p.processes, p.instance, p.registry, p.system};
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
@@ -43,11 +29,10 @@ int main(int argc, char** argv) {
 
     view::QtDialogs dialogs;
     platform::linuxp::ChromiumBrowser browser;
-    platform::linuxp::LinuxPlatform desktop(browser);
-    platform::Platform bundle = withDialogs(desktop, dialogs);
+    platform::linuxp::LinuxPlatform desktop(browser, dialogs);
 
     // A second instance has shown its warning by now and ends here.
-    std::unique_ptr<app::FrmMain> form = app::startUp(bundle);
+    std::unique_ptr<app::FrmMain> form = app::startUp(desktop.platform());
     if (!form)
         return 0;
     view::MainWindow window(*form);
