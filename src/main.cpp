@@ -2,6 +2,7 @@
 
 #include "app/FrmMain.h"
 #include "app/StartUp.h"
+#include "app/TaskBarIcon.h"
 #include "platform/linux/ChromiumBrowser.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "view/Icons.h"
@@ -37,5 +38,17 @@ int main(int argc, char** argv) {
         return 0;
     view::MainWindow window(*form);
     dialogs.setParentWindow(&window);
+
+    // A browser the user closed is started again when the user brings Tavrel's window back
+    // from the notification area (a crashed one is started again by the adapter itself).
+    bool browserClosed = false;
+    QObject::connect(&browser, &platform::linuxp::ChromiumBrowser::connectionChanged,
+                     [&](bool connected) { browserClosed = !connected; });
+    QObject::connect(&form->taskBarIcon(), &app::TaskBarIcon::trayChanged, [&](bool inTray) {
+        if (!inTray && browserClosed) {
+            browserClosed = false;
+            browser.start();
+        }
+    });
     return QApplication::exec();
 }

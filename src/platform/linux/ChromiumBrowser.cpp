@@ -243,7 +243,15 @@ bool ChromiumBrowser::launch() {
         m_lastError = QStringLiteral("cannot create the browser's pipe");
         return false;
     }
-    delete m_process;
+    if (m_process) {
+        // The browser that went away may still be ending: let it go quietly.
+        m_process->disconnect(this);
+        if (m_process->state() != QProcess::NotRunning) {
+            m_process->kill();
+            m_process->waitForFinished(1000);
+        }
+        delete m_process;
+    }
     m_process = new QProcess(this);
     m_process->setProgram(program);
     m_process->setArguments(args);
