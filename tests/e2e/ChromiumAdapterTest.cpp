@@ -16,6 +16,8 @@
 #include <csignal>
 
 using e2e::Browser;
+using e2e::kOpener;
+using e2e::kPopup;
 using e2e::LocalServer;
 using e2e::spin;
 using e2e::waitUntil;
@@ -77,17 +79,6 @@ struct Rules : QObject {
     int refused = 0;
     QList<WindowHandle> askedBy;
 };
-
-const QString kOpener = QStringLiteral(R"html(<html><head><title>Opener</title></head>
-<body style="margin:0">
-<button id="b" style="position:absolute;left:0;top:0;width:300px;height:200px"
-  onclick="window.open('/popup.html?first','','width=200,height=100');
-           window.open('/popup.html?second','','width=200,height=100')">open</button>
-<script>window.ticks = 0; setInterval(() => { window.ticks++; }, 10);</script>
-</body></html>)html");
-
-const QString kPopup =
-    QStringLiteral("<html><head><title>Popup</title></head><body>p</body></html>");
 
 struct Counter {
     int registered = 0;

@@ -10,6 +10,17 @@
 
 namespace e2e {
 
+const QString kOpener = QStringLiteral(R"html(<html><head><title>Opener</title></head>
+<body style="margin:0">
+<button id="b" style="position:absolute;left:0;top:0;width:300px;height:200px"
+  onclick="window.open('/popup.html?first','','width=200,height=100');
+           window.open('/popup.html?second','','width=200,height=100')">open</button>
+<script>window.ticks = 0; setInterval(() => { window.ticks++; }, 10);</script>
+</body></html>)html");
+
+const QString kPopup =
+    QStringLiteral("<html><head><title>Popup</title></head><body>p</body></html>");
+
 using platform::linuxp::CdpReply;
 
 bool waitUntil(const std::function<bool()>& done, int ms) {

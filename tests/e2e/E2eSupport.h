@@ -11,6 +11,12 @@
 
 namespace e2e {
 
+/// A page whose button opens two 200 x 100 pop-ups (/popup.html?first and ?second) and whose
+/// own timer counts `window.ticks`.
+extern const QString kOpener;
+/// The page those pop-ups show.
+extern const QString kPopup;
+
 /// Runs the event loop until `done` holds or `ms` passed; true when it held.
 bool waitUntil(const std::function<bool()>& done, int ms = 10000);
 /// Runs the event loop for `ms` (only where a test must show that nothing happens).

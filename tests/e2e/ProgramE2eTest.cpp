@@ -14,6 +14,8 @@
 #include <csignal>
 
 using e2e::Browser;
+using e2e::kOpener;
+using e2e::kPopup;
 using e2e::LocalServer;
 using e2e::spin;
 using e2e::waitUntil;
@@ -43,16 +45,6 @@ struct Program {
     std::unique_ptr<app::FrmMain> form;
 };
 
-const QString kOpener = QStringLiteral(R"html(<html><head><title>Opener</title></head>
-<body style="margin:0">
-<button id="b" style="position:absolute;left:0;top:0;width:300px;height:200px"
-  onclick="window.open('/popup.html?first','','width=200,height=100');
-           window.open('/popup.html?second','','width=200,height=100')">open</button>
-<script>window.ticks = 0; setInterval(() => { window.ticks++; }, 10);</script>
-</body></html>)html");
-
-const QString kPopup =
-    QStringLiteral("<html><head><title>Popup</title></head><body>p</body></html>");
 const QString kSmallOpener = QStringLiteral(R"html(<html><head><title>Big</title></head>
 <body style="margin:0">
 <button style="position:absolute;left:0;top:0;width:300px;height:200px"
