@@ -43,10 +43,6 @@ public:
     virtual std::optional<int> height() const = 0;
     /// True when the window shows an HTML document whose mouse events are reported.
     virtual bool hasDocument() const = 0;
-    /// Starts a forward navigation; false (and nothing happens) when there is no forward history.
-    virtual bool goForward() = 0;
-    /// Stops any download in progress in this window (stop command, no prompt); false on failure.
-    virtual bool stopDownload() = 0;
 
 signals:
     /// A navigation is about to start; a handler may set `request.cancel`.

@@ -389,44 +389,6 @@ TEST(ChromiumAdapter, APageWhoseSessionEndsIsAttachedAgainUnderItsHandle) {
     EXPECT_TRUE(waitUntil([&] { return rules.mouseUps == 2; }, 5000));
 }
 
-TEST(ChromiumAdapter, HistoryGivesCommandStateAndAForwardThatCanBeCancelled) {
-    Browser b;
-    E2E_NEED_BROWSER(b);
-    LocalServer server;
-    server.page("/one.html", "<html><head><title>One</title></head></html>");
-    server.page("/two.html", "<html><head><title>Two</title></head></html>");
-    const WindowHandle h = b.openTab(server.url("/one.html"));
-    ASSERT_NE(h, 0u);
-    BrowserWindow* w = b.window(h);
-    ASSERT_TRUE(waitUntil([&] { return w->locationName() == QStringLiteral("One"); }, 5000));
-    std::map<int, bool> state;
-    QObject::connect(w, &BrowserWindow::commandStateChange,
-                     [&](int command, bool enable) { state[command] = enable; });
-    b.command("Page.navigate", {{"url", server.url("/two.html")}}, b.shell().sessionOf(h));
-    ASSERT_TRUE(waitUntil([&] { return state[2]; }, 5000)) << "back became possible";
-    b.eval(h, "history.back(); 1");
-    ASSERT_TRUE(waitUntil([&] { return state[1]; }, 5000)) << "forward became possible";
-    ASSERT_TRUE(waitUntil([&] { return w->locationName() == QStringLiteral("One"); }, 5000));
-
-    // A cancelled forward navigation never leaves the page.
-    bool cancel = true;
-    QString announced;
-    QObject::connect(w, &BrowserWindow::beforeNavigate2, [&](platform::NavigationRequest& r) {
-        announced = r.url;
-        r.cancel = cancel;
-    });
-    EXPECT_TRUE(w->goForward());
-    EXPECT_EQ(announced, server.url("/two.html"));
-    spin(300);
-    EXPECT_EQ(w->locationName(), QStringLiteral("One"));
-    EXPECT_TRUE(w->stopDownload());
-    cancel = false;
-    EXPECT_TRUE(w->goForward());
-    ASSERT_TRUE(waitUntil([&] { return w->locationName() == QStringLiteral("Two"); }, 5000));
-    ASSERT_TRUE(waitUntil([&] { return !state[1]; }, 5000));
-    EXPECT_FALSE(w->goForward()) << "no forward history left";
-}
-
 TEST(ChromiumAdapter, AKilledBrowserEmptiesTheListFailsPendingCommandsAndComesBack) {
     Browser b;
     E2E_NEED_BROWSER(b);

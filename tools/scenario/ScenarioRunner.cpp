@@ -485,7 +485,7 @@ void ScenarioRunner::registerCommands() {
                 else if (o.key == u"unreadable")
                     w->unreadable.insert(o.text);
                 else if (o.key == u"forward")
-                    w->canGoForward = o.text == u"1";
+                    continue; // history of the page: the program never navigates a window
                 else
                     throw LineError{QStringLiteral("unknown window option ") + o.key + o.text};
             }
@@ -507,7 +507,6 @@ void ScenarioRunner::registerCommands() {
                 w->h = staged.h;
                 w->m_hasDocument = staged.m_hasDocument;
                 w->unreadable = staged.unreadable;
-                w->canGoForward = staged.canGoForward;
             };
             m_fake.browser.prepareNext(copy);
             if (opener >= 0) {

@@ -26,16 +26,6 @@ std::optional<int> FakeBrowserWindow::height() const {
     return h;
 }
 
-bool FakeBrowserWindow::goForward() {
-    ++forwardCalls;
-    if (!canGoForward)
-        return false;
-    NavigationRequest request;
-    request.url = url;
-    emit beforeNavigate2(request);
-    return true;
-}
-
 bool FakeBrowserWindow::navigate(const QString& to, bool topLevel) {
     NavigationRequest request;
     request.url = to;
@@ -49,11 +39,6 @@ bool FakeBrowserWindow::navigate(const QString& to, bool topLevel) {
     }
     emit navigateComplete2(to, topLevel);
     emit documentComplete(to, topLevel);
-    return true;
-}
-
-bool FakeBrowserWindow::stopDownload() {
-    ++stopCalls;
     return true;
 }
 

@@ -21,8 +21,6 @@ public:
     std::optional<int> width() const override;
     std::optional<int> height() const override;
     bool hasDocument() const override { return m_hasDocument; }
-    bool goForward() override;
-    bool stopDownload() override;
     /// A navigation of the window (or of one of its frames): announced, and unless cancelled
     /// committed and loaded. Returns false when it was cancelled.
     bool navigate(const QString& to, bool topLevel);
@@ -35,11 +33,6 @@ public:
     bool closesWhenAsked = true;
     /// Properties that fail when read ("title", "url", "width", "height").
     std::set<QString> unreadable;
-    /// Forward history exists.
-    bool canGoForward = false;
-    /// Counts of calls, for tests.
-    int forwardCalls = 0;
-    int stopCalls = 0;
 
 private:
     WindowHandle m_handle;

@@ -107,27 +107,6 @@ bool ChromiumWindow::hasDocument() const {
     return !m_gone && m_scriptReady && !m_sessionId.isEmpty();
 }
 
-bool ChromiumWindow::goForward() {
-    if (m_gone || m_sessionId.isEmpty() || !m_canForward || !m_browser.connected())
-        return false;
-    // The navigation is announced before it is asked for, so that a listener can cancel it
-    // without the page ever leaving.
-    NavigationRequest request;
-    request.url = m_forwardUrl;
-    emit beforeNavigate2(request);
-    if (!request.cancel && !m_gone)
-        m_browser.send(QStringLiteral("Page.navigateToHistoryEntry"),
-                       obj({{"entryId", m_forwardEntryId}}), m_sessionId);
-    return true;
-}
-
-bool ChromiumWindow::stopDownload() {
-    if (m_gone || m_sessionId.isEmpty() || !m_browser.connected())
-        return false;
-    m_browser.send(QStringLiteral("Page.stopLoading"), {}, m_sessionId);
-    return true;
-}
-
 // --- Browser: start and end --------------------------------------------------------------------
 
 ChromiumBrowser::ChromiumBrowser(QObject* parent)

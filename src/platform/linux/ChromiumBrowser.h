@@ -58,8 +58,6 @@ public:
     std::optional<int> width() const override;
     std::optional<int> height() const override;
     bool hasDocument() const override;
-    bool goForward() override;
-    bool stopDownload() override;
 
     const QString& targetId() const { return m_targetId; }
     const QString& sessionId() const { return m_sessionId; }
