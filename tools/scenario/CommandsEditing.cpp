@@ -18,8 +18,8 @@ void registerEditingCommands(ScenarioRunner& runner) {
     runner.addCommand("caption", [&runner](const auto& a) {
         need(a, 1);
         const controls::Form* form = runner.control(a[0].text)->form();
-        runner.print(QStringLiteral("%1 caption %2")
-                         .arg(form->name(), platform::fake::quote(form->caption())));
+        runner.print(
+            QStringLiteral("%1 caption %2").arg(form->name(), fakes::quote(form->caption())));
     });
     // `regdeny PATH`: opening that key fails with "access denied" from now on.
     runner.addCommand("regdeny", [&runner](const auto& a) {

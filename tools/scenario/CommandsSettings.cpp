@@ -4,7 +4,7 @@
 
 namespace scenario {
 
-using platform::fake::quote;
+using fakes::quote;
 
 QString trayMenuLine(app::FrmMain& f) {
     QString line = QStringLiteral("menu ") + f.Mnu_Fichier.name() + u':';

@@ -8,9 +8,9 @@ namespace scenario {
 
 namespace {
 
+using fakes::FakeBrowserWindow;
+using fakes::quote;
 using platform::WindowHandle;
-using platform::fake::FakeBrowserWindow;
-using platform::fake::quote;
 
 FakeBrowserWindow& windowOf(ScenarioRunner& runner, const Word& id) {
     FakeBrowserWindow* w = runner.fake().browser.window(WindowHandle(toInt(id)));

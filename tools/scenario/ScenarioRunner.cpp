@@ -10,7 +10,7 @@
 
 namespace scenario {
 
-using platform::fake::quote;
+using fakes::quote;
 
 namespace {
 
@@ -263,7 +263,7 @@ void ScenarioRunner::executeLine(int index) {
     }
     try {
         it.value()(words);
-    } catch (const platform::fake::ProgramEnded&) {
+    } catch (const fakes::ProgramEnded&) {
         m_ended = true;
         m_modalForms.clear();
     }
@@ -467,7 +467,7 @@ void ScenarioRunner::registerCommands() {
         need(a, 2);
         const QString verb = a[0].text;
         const auto handle = platform::WindowHandle(toInt(a[1]));
-        auto apply = [&](platform::fake::FakeBrowserWindow* w) {
+        auto apply = [&](fakes::FakeBrowserWindow* w) {
             for (std::size_t i = 2; i < a.size(); ++i) {
                 const Word& o = a[i];
                 if (o.key == u"title")
@@ -498,9 +498,9 @@ void ScenarioRunner::registerCommands() {
                 if (o.key == u"opener")
                     opener = toInt(o);
             // The window's properties are known before anybody hears of it.
-            platform::fake::FakeBrowserWindow staged(handle);
+            fakes::FakeBrowserWindow staged(handle);
             apply(&staged);
-            auto copy = [&](platform::fake::FakeBrowserWindow* w) {
+            auto copy = [&](fakes::FakeBrowserWindow* w) {
                 w->title = staged.title;
                 w->url = staged.url;
                 w->w = staged.w;
@@ -510,7 +510,7 @@ void ScenarioRunner::registerCommands() {
             };
             m_fake.browser.prepareNext(copy);
             if (opener >= 0) {
-                platform::fake::FakeBrowserWindow* created = nullptr;
+                fakes::FakeBrowserWindow* created = nullptr;
                 const bool opened =
                     m_fake.browser.openFrom(platform::WindowHandle(opener), handle, &created);
                 print(QStringLiteral("newwindow %1: %2")
@@ -714,7 +714,7 @@ void ScenarioRunner::registerCommands() {
                 print(it.key() + QStringLiteral(" = ") + quote(it.value()));
         } else if (what == u"windows") {
             for (platform::BrowserWindow* w : m_fake.browser.windows()) {
-                auto* fw = static_cast<platform::fake::FakeBrowserWindow*>(w);
+                auto* fw = static_cast<fakes::FakeBrowserWindow*>(w);
                 print(QStringLiteral("window %1 %2 %3 %4x%5")
                           .arg(fw->hwnd())
                           .arg(quote(fw->title), quote(fw->url))

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FrmMain.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <QHash>
 #include <QStringList>
@@ -42,7 +42,7 @@ public:
     static std::vector<Word> split(const QString& line);
 
     // For the commands: the world, the program, and the transcript.
-    platform::fake::FakePlatform& fake() { return m_fake; }
+    fakes::FakePlatform& fake() { return m_fake; }
     /// The main window; throws LineError before `start`.
     app::FrmMain& form() const;
     /// A control of the open modal form, or else of the main window; throws LineError.
@@ -67,7 +67,7 @@ private:
     void settleBrowser();
 
     QTextStream& m_out;
-    platform::fake::FakePlatform m_fake;
+    fakes::FakePlatform m_fake;
     std::unique_ptr<app::FrmMain> m_form;
     std::vector<controls::Form*> m_modalForms;
     QHash<QString, Command> m_commands;

@@ -1,11 +1,13 @@
-#include "platform/fake/FakeRegistry.h"
+#include "fakes/FakeRegistry.h"
 
+#include "fakes/Transcript.h"
 #include "keywords/TextItems.h"
-#include "platform/fake/Transcript.h"
 
 #include <functional>
 
-namespace platform::fake {
+namespace fakes {
+
+using namespace platform;
 
 long FakeRegistry::mayOpen(const Key& key) const {
     for (const QString& denied : deniedKeys)
@@ -45,4 +47,4 @@ QStringList FakeRegistry::dump(const QString& path) const {
     return lines;
 }
 
-} // namespace platform::fake
+} // namespace fakes
