@@ -1,7 +1,7 @@
 #include "fakes/FakeRegistry.h"
 
 #include "fakes/Transcript.h"
-#include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 #include <functional>
 
@@ -35,7 +35,7 @@ QStringList FakeRegistry::dump(const QString& path) const {
                     bytes.truncate(nul);
                 // Texts are stored in the program's file encoding (Windows-1252 when every
                 // character fits), so they are shown through the same reading rule.
-                shown = quote(keywords::decodeText(bytes));
+                shown = quote(platform::decodeText(bytes));
             }
             lines.append(k->path() + u'\\' + name + QStringLiteral(" = ") + shown);
         }
