@@ -16,7 +16,7 @@ void HelpText::Charg_Aide() {
     const auto bytes = files.readAll(path);
     if (!bytes)
         return;
-    f.TxtAide.setText(platform::decodeText(*bytes));
+    f.helpBox.setText(platform::decodeText(*bytes));
 }
 
 } // namespace app

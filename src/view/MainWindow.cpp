@@ -359,7 +359,7 @@ void MainWindow::buildTray() {
     // The menu `Mnu_Fichier` with the items the icon's model lists, in its order.
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("Mnu_Fichier"));
-    m_menu->setTitle(m_form.Mnu_Fichier.caption());
+    m_menu->setTitle(m_form.trayMenu.caption());
     for (controls::MenuItem* item : model.menuItems())
         m_menu->addAction(bindMenuItem(*item, m_menu));
     m_tray = new QSystemTrayIcon(appIcon(), this);

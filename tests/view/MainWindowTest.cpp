@@ -138,7 +138,7 @@ TEST_F(MainWindowTest, ListsShowTheirColumns) {
     EXPECT_TRUE(widget<QTreeView>("ListView3")->isHeaderHidden());
     EXPECT_FALSE(widget<QTreeView>("ListView1")->isHeaderHidden());
     // Widths come from the model's twips.
-    const int twips = form->ListView1.columns().at(1).width;
+    const int twips = form->windowListView.columns().at(1).width;
     EXPECT_EQ(widget<QTreeView>("ListView1")->columnWidth(1), twips / 15);
     // The totals row is there from the start.
     EXPECT_EQ(widget<QTreeView>("ListView5")->model()->rowCount(), 1);
@@ -183,10 +183,10 @@ TEST_F(MainWindowTest, TimersRunWhileTheirModelIsEnabled) {
     QTimer* timer2 = window->widgets().timer(QStringLiteral("Timer2"));
     ASSERT_TRUE(timer1 && timer2);
     EXPECT_EQ(timer1->interval(), 500);
-    EXPECT_EQ(timer1->isActive(), form->Timer1.enabled());
-    form->Timer2.setEnabled(true);
+    EXPECT_EQ(timer1->isActive(), form->keywordScanTimer.enabled());
+    form->sizeScanTimer.setEnabled(true);
     EXPECT_TRUE(timer2->isActive());
-    form->Timer2.setEnabled(false);
+    form->sizeScanTimer.setEnabled(false);
     EXPECT_FALSE(timer2->isActive());
 }
 
@@ -214,21 +214,21 @@ TEST_F(MainWindowTest, CloseBoxAsksTheFormAndTheMenuFollows) {
 TEST_F(MainWindowTest, TabChoiceGoesThroughTheForm) {
     QTabWidget* tabs = window->tabs();
     tabs->setCurrentIndex(3);
-    EXPECT_EQ(form->SSTab1.current(), 3);
-    form->SSTab1.setCurrent(1);
+    EXPECT_EQ(form->tabs.current(), 3);
+    form->tabs.setCurrent(1);
     EXPECT_EQ(tabs->currentIndex(), 1);
-    form->SSTab1.setTabEnabled(2, false);
+    form->tabs.setTabEnabled(2, false);
     EXPECT_FALSE(tabs->isTabEnabled(2));
 }
 
 TEST_F(MainWindowTest, StatusBarShowsTheSimpleText) {
-    form->Sb.setSimpleText(QStringLiteral("Fermeture par taille : Pub     (Total:1)"));
+    form->statusBar.setSimpleText(QStringLiteral("Fermeture par taille : Pub     (Total:1)"));
     auto* text = window->statusBar()->findChild<QLabel*>(QStringLiteral("SbText"));
     ASSERT_TRUE(text);
     EXPECT_EQ(text->text(), "Fermeture par taille : Pub     (Total:1)");
     // A long text does not widen the window.
     const int before = window->minimumSizeHint().width();
-    form->Sb.setSimpleText(QString(400, u'x'));
+    form->statusBar.setSimpleText(QString(400, u'x'));
     EXPECT_EQ(window->minimumSizeHint().width(), before);
 }
 
