@@ -39,7 +39,9 @@ FrmAbout::FrmAbout(app::FrmMain& owner)
 
     // Links are opened as they are; whether that worked is not reported.
     auto& processes = owner.platform().processes;
-    disclaimerLink.onClick = [&processes] { processes.openUrl(QStringLiteral("mailto:") + kEmail); };
+    disclaimerLink.onClick = [&processes] {
+        processes.openUrl(QStringLiteral("mailto:") + kEmail);
+    };
     siteLink.onClick = [&processes] { processes.openUrl(kWebSite); };
     logoPicture.onClick = [&processes] { processes.openUrl(kDonation); };
     detailsButton.onClick = [this] {

@@ -38,8 +38,10 @@ FileSearch::FileSearch(app::FrmMain& form) : f(form) {
     f.stopSearchButton.setToolTip(QStringLiteral("Arrêt de la recherche"));
     f.stopSearchButton.setEnabled(false);
     f.foundFileList.setMultiSelect(true);
-    f.selectAllFoundButton.setToolTip(QStringLiteral("Selection de tous les fichiers dans la liste."));
-    f.deselectAllFoundButton.setToolTip(QStringLiteral("Désélectionne tous les fichies de la liste."));
+    f.selectAllFoundButton.setToolTip(
+        QStringLiteral("Selection de tous les fichiers dans la liste."));
+    f.deselectAllFoundButton.setToolTip(
+        QStringLiteral("Désélectionne tous les fichies de la liste."));
     f.deleteFoundButton.setToolTip(
         QStringLiteral("Suppression des fichiers sélectionnés de votre ordinateur."));
     f.driveList.setDrives(f.platform().files.volumes());
@@ -202,7 +204,8 @@ void FileSearch::ShowFoundFiles(controls::ListBox& list) {
     if (&list == &f.foundFileList)
         m_shownReal = m_foundReal;
     if (!FoundFiles.isEmpty())
-        f.statusBar.setSimpleText(QStringLiteral("Fichiers trouvés : ") + QString::number(list.count()));
+        f.statusBar.setSimpleText(QStringLiteral("Fichiers trouvés : ") +
+                                  QString::number(list.count()));
     else
         f.statusBar.setSimpleText(
             QStringLiteral("Pas de fichiers trouvés à partir du masque de sélection."));

@@ -47,7 +47,7 @@ void RegistrySearch::cmdCheckUp_Click() {
             f.foundFileList.addItem(match);
     } else {
         f.foundFileList.addItem(QStringLiteral("Pas d'entrée trouvée dans la base de registre en "
-                                          "fonction du critère de recherche."));
+                                               "fonction du critère de recherche."));
     }
     f.busy = false;
 }

@@ -41,7 +41,8 @@ FrmMain::FrmMain(platform::Platform& platform)
     addKeywordButton.setToolTip(QStringLiteral("Ajoute manuellement un mot clé"));
     addUrlButton.setToolTip(
         QStringLiteral("Ajouter l'adresse URL sélectionné à la liste des mots clés"));
-    addPageNameButton.setToolTip(QStringLiteral("Ajouter le nom sélectionné à la liste des mots clés"));
+    addPageNameButton.setToolTip(
+        QStringLiteral("Ajouter le nom sélectionné à la liste des mots clés"));
     editKeywordButton.setToolTip(QStringLiteral("Modifie le mot clé sélectionné"));
     deleteKeywordButton.setToolTip(QStringLiteral("Supprime le mot clé sélectionné"));
     sizeFrame.setToolTip(QStringLiteral("Dimension taille fenêtre"));

@@ -71,8 +71,8 @@ public:
         this,
         "SSTab1",
         {"Mots Clés", "Journal", "Configuration", "Statistiques", "Cookies", "Anti Spy", "Aide"}};
-    controls::Frame windowListFrame{this, "Frame2",
-                           "Fenétres IE en cours de navigation (Protection par mots clés)"};
+    controls::Frame windowListFrame{
+        this, "Frame2", "Fenétres IE en cours de navigation (Protection par mots clés)"};
     controls::ListView windowListView{this, "ListView1"};
     controls::Button addUrlButton{this, "Command3", "Ajouter l'&URL"};
     controls::Button addPageNameButton{this, "Command6", "Ajouter le &Nom"};
@@ -98,7 +98,7 @@ public:
 
     // --- Tab 0 "Mots Clés" -----------------------------------------------------------------
     controls::Frame keywordFrame{this, "Frame3",
-                           "Fermer les adresses Url ou les titres de pages contenant : "};
+                                 "Fermer les adresses Url ou les titres de pages contenant : "};
     controls::ListView keywordListView{this, "ListView3"};
     controls::Button addKeywordButton{this, "Command5", "Ajouter"};
     controls::Button editKeywordButton{this, "Command7", "Modifier"};
@@ -108,19 +108,24 @@ public:
     // --- Tab 1 "Journal" -------------------------------------------------------------------
     controls::Label journalLabel{this, "Label2", "Journal de suppression par mots clés"};
     controls::ListView journalView{this, "ListView4"};
-    controls::Button reopenUrlButton{this, "Command1", "Relancer cette Url et supprimer le mot clé"};
+    controls::Button reopenUrlButton{this, "Command1",
+                                     "Relancer cette Url et supprimer le mot clé"};
     controls::Label totalsLabel{this, "Label6", "Total des fenêtres fermées "};
     controls::ListView totalsView{this, "ListView5"};
 
     // --- Tab 2 "Configuration" -------------------------------------------------------------
     controls::Frame optionsFrame{this, "Frame4", "Options "};
-    controls::CheckBox startWithSessionSwitch{this, "chkStartOnWin", "Lancer au démarrage de Windows"};
-    controls::CheckBox popupRuleSwitch{this, "chkActive", "Activer la détection automatique de Tavrel"};
-    controls::CheckBox keywordScanSwitch{this, "Check2", "Activer la détection par mots clés de Tavrel"};
+    controls::CheckBox startWithSessionSwitch{this, "chkStartOnWin",
+                                              "Lancer au démarrage de Windows"};
+    controls::CheckBox popupRuleSwitch{this, "chkActive",
+                                       "Activer la détection automatique de Tavrel"};
+    controls::CheckBox keywordScanSwitch{this, "Check2",
+                                         "Activer la détection par mots clés de Tavrel"};
     controls::CheckBox dialerBlockSwitch{this, "chkDial",
-                               "Interdire les téléchargements automatiques  par Dialer"};
+                                         "Interdire les téléchargements automatiques  par Dialer"};
     controls::CheckBox autoHideSwitch{this, "ChkMasq", "Masquer automatiquement au lancement"};
-    controls::CheckBox passwordLockSwitch{this, "ChkPass", "Protéger la configuration par mot de passe"};
+    controls::CheckBox passwordLockSwitch{this, "ChkPass",
+                                          "Protéger la configuration par mot de passe"};
     controls::CheckBox popupSizeRuleSwitch{
         this, "ChkFen", "Activer la protection par taille de fenêtre (détection automatique)"};
     controls::CheckBox sizeScanSwitch{
@@ -147,7 +152,8 @@ public:
     controls::Button saveSettingsButton{this, "Command20", "&Enregistrer la configuration"};
 
     // --- Tab 3 "Statistiques" --------------------------------------------------------------
-    controls::Label statisticsLabel{this, "Label3", "Statistiques des fenêtres fermées par mots clés"};
+    controls::Label statisticsLabel{this, "Label3",
+                                    "Statistiques des fenêtres fermées par mots clés"};
     controls::ListView statisticsView{this, "ListView2"};
 
     // --- Tab 4 "Cookies" -------------------------------------------------------------------

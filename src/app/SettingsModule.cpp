@@ -149,7 +149,8 @@ QString SettingsModule::applyStored() {
     // 1. Automatic detection: the whole text must be an integer.
     const std::optional<qint64> active =
         integerText(read(Settings, QStringLiteral("Active"), QStringLiteral("0")));
-    if (!active || *active < 0 || *active > 2 || !f.popupRuleSwitch.setValue(static_cast<int>(*active)))
+    if (!active || *active < 0 || *active > 2 ||
+        !f.popupRuleSwitch.setValue(static_cast<int>(*active)))
         return QStringLiteral("Active");
     f.gAutoClose = f.popupRuleSwitch.value() == 1;
 
@@ -179,9 +180,10 @@ QString SettingsModule::applyStored() {
 
     // 5. The sound file must exist, whether the sound is on or not.
     if (!platform::FileExists(f.platform().files, f.soundFileBox.text())) {
-        f.platform().dialogs.message(
-            QStringLiteral("Fichier son ") + f.soundFileBox.text() + QStringLiteral(" non trouvé !"),
-            platform::MessageButtons::Ok, platform::MessageIcon::Warning, QStringLiteral("Erreur"));
+        f.platform().dialogs.message(QStringLiteral("Fichier son ") + f.soundFileBox.text() +
+                                         QStringLiteral(" non trouvé !"),
+                                     platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+                                     QStringLiteral("Erreur"));
         f.soundSwitch.setValue(0);
     }
 

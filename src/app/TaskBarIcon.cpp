@@ -48,7 +48,8 @@ bool TaskBarIcon::contextNotification(int button) {
 }
 
 std::vector<controls::MenuItem*> TaskBarIcon::menuItems() const {
-    return {&f.passwordMenuItem, &f.traySeparator1, &f.hideShowMenuItem, &f.traySeparator2, &f.aboutMenuItem, &f.traySeparator3, &f.quitMenuItem};
+    return {&f.passwordMenuItem, &f.traySeparator1, &f.hideShowMenuItem, &f.traySeparator2,
+            &f.aboutMenuItem,    &f.traySeparator3, &f.quitMenuItem};
 }
 
 } // namespace app

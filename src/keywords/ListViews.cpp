@@ -10,7 +10,8 @@ constexpr int kTabListWidth = 9600;
 
 ListViews::ListViews(app::FrmMain& form) : f(form) {
     f.windowListView.setWidth(kWindowListWidth);
-    for (controls::ListView* list : {&f.statisticsView, &f.keywordListView, &f.journalView, &f.totalsView})
+    for (controls::ListView* list :
+         {&f.statisticsView, &f.keywordListView, &f.journalView, &f.totalsView})
         list->setWidth(kTabListWidth);
     f.windowListView.onClick = [this] { ListView1_Click(); };
 }

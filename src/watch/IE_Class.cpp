@@ -203,7 +203,8 @@ void IE_Class::IE_NewWindow2(bool& Cancel) {
         if (w && h && *w <= f.gLimitWidth && *h <= f.gLimitHeight) {
             Cancel = true;
             f.statusBar.setSimpleText(QStringLiteral("Fermeture par taille de fenêtre L=") +
-                               QString::number(*w) + QStringLiteral(" H=:") + QString::number(*h));
+                                      QString::number(*w) + QStringLiteral(" H=:") +
+                                      QString::number(*h));
             ++f.gClosureTotals[3];
             f.listViews().showTotals();
             f.switches().PlayClosureSound();

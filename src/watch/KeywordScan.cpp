@@ -84,12 +84,12 @@ void KeywordScan::closeRow(int s, int p) {
     f.LeHwnd = rowHandle(s);
     const QString keyword = f.keywordListView.text(p);
     f.journalView.appendRow({f.platform().clock.now().toString(QStringLiteral("HH:mm:ss")), keyword,
-                           f.windowListView.subItem(s, 1)});
+                             f.windowListView.subItem(s, 1)});
     f.statistics().increment(keyword);
     ++f.gClosureTotals[0];
     f.statusBar.setSimpleText(QStringLiteral("Fermeture: ") + f.windowListView.text(s) +
-                       QStringLiteral("     (Total:") + QString::number(f.gClosureTotals[0]) +
-                       u')');
+                              QStringLiteral("     (Total:") +
+                              QString::number(f.gClosureTotals[0]) + u')');
     f.listViews().showTotals();
     f.platform().browser.postClose(f.LeHwnd);
     f.switches().PlayClosureSound();

@@ -62,8 +62,9 @@ void SizeScan::Timer2_Timer() {
             --total;
         }
         f.listViews().showTotals();
-        f.statusBar.setSimpleText(QStringLiteral("Fermeture par taille : ") + f.windowListView.text(s) +
-                           QStringLiteral("     (Total:") + QString::number(total) + u')');
+        f.statusBar.setSimpleText(QStringLiteral("Fermeture par taille : ") +
+                                  f.windowListView.text(s) + QStringLiteral("     (Total:") +
+                                  QString::number(total) + u')');
         f.platform().browser.postClose(f.LeHwnd);
         f.switches().PlayClosureSound();
     }

@@ -135,7 +135,8 @@ TEST(Program, AutomaticRuleRefusesWindowOpenWithoutClick) {
     b.eval(opener, "window.open('/popup.html?noclick', '', 'width=200,height=100'); 1");
     ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 5000));
     EXPECT_EQ(p.form->gClosureTotals[1], 1);
-    EXPECT_EQ(p.form->statusBar.simpleText(), QStringLiteral("Fermeture automatique de la fenêtre"));
+    EXPECT_EQ(p.form->statusBar.simpleText(),
+              QStringLiteral("Fermeture automatique de la fenêtre"));
     const double t0 = b.eval(opener, "window.ticks").toDouble();
     spin(150);
     EXPECT_GT(b.eval(opener, "window.ticks").toDouble(), t0);
@@ -188,7 +189,8 @@ TEST(Program, SizeRuleRefusesAWindowThatASmallPopupOpens) {
     EXPECT_FALSE(server.wasRequested("fromsmall"));
     EXPECT_EQ(p.form->gClosureTotals[3], 1);
     EXPECT_EQ(p.form->gClosureTotals[1], 1);
-    EXPECT_EQ(p.form->statusBar.simpleText(), QStringLiteral("Fermeture automatique de la fenêtre"));
+    EXPECT_EQ(p.form->statusBar.simpleText(),
+              QStringLiteral("Fermeture automatique de la fenêtre"));
 }
 
 TEST(Program, SizeScanClosesASmallPopup) {

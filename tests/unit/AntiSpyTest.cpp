@@ -161,8 +161,9 @@ TEST(RegistrySearch, AKeyThatCannotBeOpenedIsSkippedAndEveryKeyIsClosed) {
     reg.deniedKeys << "HKEY_CLASSES_ROOT\\locked";
     setEntries(p.f, {"tsadbot.exe", ""});
     p.f.registrySearchButton.click();
-    EXPECT_EQ(p.f.foundFileList.items(), QStringList({"HKEY_CLASSES_ROOT\\a\\TSADBOT.EXE.x",
-                                                 "HKEY_CLASSES_ROOT\\b\\c\\d\\my-tsadbot.exe"}));
+    EXPECT_EQ(p.f.foundFileList.items(),
+              QStringList({"HKEY_CLASSES_ROOT\\a\\TSADBOT.EXE.x",
+                           "HKEY_CLASSES_ROOT\\b\\c\\d\\my-tsadbot.exe"}));
     EXPECT_EQ(reg.openHandles(), 0);
     EXPECT_TRUE(p.fp.transcript.take().isEmpty());
 }
