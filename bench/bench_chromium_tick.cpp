@@ -4,7 +4,7 @@
 
 #include "app/FrmMain.h"
 #include "app/StartUp.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,7 +21,7 @@ constexpr int kPages = 50;
 struct World {
     e2e::Browser browser;
     e2e::LocalServer server;
-    platform::fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     std::unique_ptr<platform::Platform> platform;
     std::unique_ptr<app::FrmMain> form;
 };

@@ -3,7 +3,7 @@
 #include "app/FrmMain.h"
 #include "cookies/CookieManager.h"
 #include "cookies/CookieParser.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -50,7 +50,7 @@ BENCHMARK(BM_AnalysisText)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // Listing a cookie folder of thousands of files, through the refresh command.
 void BM_ListCookieFolder(benchmark::State& state) {
-    platform::fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     for (int i = 0; i < state.range(0); ++i)
         fake.files.setFile(QStringLiteral("/prog/Cookies/user@host%1.txt").arg(i), "x");
     fake.registry.setText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"

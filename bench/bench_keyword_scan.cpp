@@ -1,7 +1,7 @@
 // Keyword scan and matcher speed on lists of 100,000 keywords.
 #include "app/FrmMain.h"
+#include "fakes/FakePlatform.h"
 #include "keywords/KeywordMatcher.h"
-#include "platform/fake/FakePlatform.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -52,7 +52,7 @@ BENCHMARK(BM_MatcherFindAll);
 
 // One tick of the keyword scan with 50 open windows and 100,000 keywords (nothing matches).
 void BM_KeywordScanTick(benchmark::State& state) {
-    platform::fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     app::FrmMain form(fake.platform());
     form.Form_Load();
     fake.transcript.take();

@@ -1,7 +1,7 @@
 #include "about/FrmAbout.h"
 
 #include "app/FrmMain.h"
-#include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 namespace about {
 
@@ -135,7 +135,7 @@ bool GetKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QSt
             n = (n << 8) | std::uint8_t(data[i]);
         keyVal = QString::number(n);
     } else {
-        keyVal = keywords::decodeText(data);
+        keyVal = platform::decodeText(data);
     }
     registry.closeKey(key);
     return true;

@@ -2,6 +2,7 @@
 
 #include "app/FrmMain.h"
 #include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 namespace antispy {
 
@@ -107,7 +108,7 @@ void SpyList::loadAtStartup() {
         // The file decides, even when it is empty. A file that cannot be read leaves the
         // list empty; the search then refuses to run and says why.
         if (const auto bytes = files.readAll(path)) {
-            keywords::ItemReader reader(keywords::decodeText(*bytes));
+            keywords::ItemReader reader(platform::decodeText(*bytes));
             while (!reader.atEnd())
                 f.spyNameList.addItem(reader.next());
         }
@@ -164,7 +165,7 @@ void SpyList::Command4_Click() {
         text += keywords::plainLine(entry);
     auto& files = f.platform().files;
     const QString path = listFile();
-    if (files.writeAll(path, keywords::encodeText(text)) != platform::FileError::None) {
+    if (files.writeAll(path, platform::encodeText(text)) != platform::FileError::None) {
         // The previous file, if any, is left whole; the user must know the list is not saved.
         f.platform().dialogs.message(
             QStringLiteral("Impossible d'enregistrer la liste des Spywares connus : ") + path,

@@ -1,7 +1,7 @@
 #include "app/HelpText.h"
 
 #include "app/FrmMain.h"
-#include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 namespace app {
 
@@ -16,7 +16,7 @@ void HelpText::Charg_Aide() {
     const auto bytes = files.readAll(path);
     if (!bytes)
         return;
-    f.helpBox.setText(keywords::decodeText(*bytes));
+    f.helpBox.setText(platform::decodeText(*bytes));
 }
 
 } // namespace app

@@ -1,7 +1,7 @@
 #include "app/ModRegistry.h"
 
 #include "app/FrmMain.h"
-#include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 namespace app {
 
@@ -37,7 +37,7 @@ long ModRegistry::WriteRegValue(platform::HKEY root, const QString& keyPath, con
     else if (const auto* n32 = std::get_if<std::int32_t>(&value))
         written = reg.setValue(key, name, platform::REG_DWORD, dword(std::uint32_t(*n32)));
     else if (const auto* text = std::get_if<QString>(&value))
-        written = reg.setValue(key, name, platform::REG_SZ, keywords::encodeText(*text) + '\0');
+        written = reg.setValue(key, name, platform::REG_SZ, platform::encodeText(*text) + '\0');
     const long closed = reg.closeKey(key);
     // A failed write is reported as such, not hidden behind a successful close.
     return written != platform::ERROR_SUCCESS ? written : closed;
@@ -65,7 +65,7 @@ long ModRegistry::ReadRegValue(platform::HKEY root, const QString& keyPath, cons
             result = reg.queryValue(key, name, &type, &data, &room);
             if (result == platform::ERROR_SUCCESS) {
                 const qsizetype nul = data.indexOf('\0');
-                value = keywords::decodeText(nul < 0 ? data : data.left(nul));
+                value = platform::decodeText(nul < 0 ? data : data.left(nul));
             }
         } else if (type == platform::REG_DWORD) {
             QByteArray data;

@@ -1,6 +1,6 @@
 #include "cookies/CookieParser.h"
 
-#include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 namespace cookies {
 
@@ -56,7 +56,7 @@ QString replaced(const QString& text, QStringView from, QStringView to) {
 } // namespace
 
 QString analysisText(const QByteArray& bytes) {
-    const QString text = keywords::decodeText(bytes);
+    const QString text = platform::decodeText(bytes);
     QString out;
     out.reserve(text.size() + text.size() / 16);
     QChar previous;

@@ -1,6 +1,6 @@
 #include "cookies/RegistryReader.h"
 
-#include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 #include <cstdint>
 
@@ -36,7 +36,7 @@ QString QueryRegText(Platform& p, HKEY key, const QString& name) {
         const qsizetype nul = data.indexOf('\0');
         if (nul >= 0)
             data.truncate(nul);
-        return keywords::decodeText(data);
+        return platform::decodeText(data);
     }
     if (type == REG_BINARY) {
         // Read into a four-byte integer: longer data does not fit and is not read.

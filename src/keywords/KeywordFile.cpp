@@ -2,6 +2,7 @@
 
 #include "app/FrmMain.h"
 #include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -46,7 +47,7 @@ void KeywordFile::Charge_Mot_Cle() {
     const auto bytes = p.files.readAll(toRead);
     if (!bytes)
         return; // a read error ends the load without a message
-    setKeywordsReversed(ItemReader(decodeText(*bytes)).all());
+    setKeywordsReversed(ItemReader(platform::decodeText(*bytes)).all());
 }
 
 QString typedItem(const QString& item, bool quoted) {
@@ -85,7 +86,7 @@ void KeywordFile::Command21_Click() {
                           QStringLiteral("Erreur"));
         return;
     }
-    ItemReader reader(decodeText(*bytes));
+    ItemReader reader(platform::decodeText(*bytes));
     QStringList items;
     while (!reader.atEnd()) {
         bool quoted = false;
@@ -101,7 +102,7 @@ int KeywordFile::save(const QString& path, bool quoted) {
         const QString kw = row.cells.value(0);
         text += quoted ? quotedLine(kw) : plainLine(kw);
     }
-    return f.platform().files.writeAll(path, encodeText(text));
+    return f.platform().files.writeAll(path, platform::encodeText(text));
 }
 
 int KeywordFile::SaveKeywordList(const QString& path) {

@@ -2,6 +2,7 @@
 
 #include "app/FrmMain.h"
 #include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 namespace keywords {
 
@@ -22,13 +23,13 @@ void Statistics::LoadStatistics() {
         QString text;
         for (const auto& row : f.keywordListView.rows())
             text += record(row.cells.value(0), QStringLiteral("0"));
-        if (files.writeAll(file, encodeText(text)) != platform::FileError::None)
+        if (files.writeAll(file, platform::encodeText(text)) != platform::FileError::None)
             return;
     }
     const auto bytes = files.readAll(file);
     if (!bytes)
         return;
-    ItemReader reader(decodeText(*bytes));
+    ItemReader reader(platform::decodeText(*bytes));
     std::vector<controls::ListView::Row> rows;
     while (!reader.atEnd()) {
         const QString keyword = reader.next();
@@ -46,7 +47,7 @@ void Statistics::LoadStatistics() {
 void Statistics::AppendStatRecord(const QString& keyword) {
     // The view keeps the counts raised since the last save: the new record is added to both
     // the file and the view instead of reloading the view from the file.
-    f.platform().files.append(path(), encodeText(record(keyword, QStringLiteral("0"))));
+    f.platform().files.append(path(), platform::encodeText(record(keyword, QStringLiteral("0"))));
     f.statisticsView.appendRow({QStringLiteral("0"), keyword});
 }
 
@@ -54,7 +55,7 @@ int Statistics::SaveStatistics() {
     QString text;
     for (const auto& row : f.statisticsView.rows())
         text += record(row.cells.value(1), row.cells.value(0));
-    return f.platform().files.writeAll(path(), encodeText(text));
+    return f.platform().files.writeAll(path(), platform::encodeText(text));
 }
 
 bool Statistics::increment(const QString& keyword) {

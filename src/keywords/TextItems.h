@@ -7,11 +7,6 @@
 
 namespace keywords {
 
-/// File bytes to text: UTF-8 when the bytes are valid UTF-8, otherwise Windows-1252.
-QString decodeText(const QByteArray& bytes);
-/// Text to file bytes: Windows-1252 when every character fits, otherwise UTF-8.
-QByteArray encodeText(const QString& text);
-
 // Reads the items of a sequential text file one at a time. Commas and line ends (CR, LF or
 // CR LF) separate items; blanks around an unquoted item are dropped; an item that begins
 // with a double quote runs to the next double quote, and the rest of its field is skipped.

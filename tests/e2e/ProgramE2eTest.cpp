@@ -5,7 +5,7 @@
 
 #include "app/FrmMain.h"
 #include "app/StartUp.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <QJsonObject>
 #include <QTextStream>
@@ -40,7 +40,7 @@ struct Program {
     /// A switch clicked by the user (its change rule runs).
     void check(controls::CheckBox& box) { box.userSet(1); }
     int listed() const { return form->windowListView.rowCount(); }
-    platform::fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     platform::Platform platform;
     std::unique_ptr<app::FrmMain> form;
 };

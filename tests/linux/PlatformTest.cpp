@@ -1,6 +1,6 @@
 #include "UserHome.h"
 
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QElapsedTimer>
@@ -85,8 +85,8 @@ TEST(LinuxPlatform, ImmediateEndGivesTheInstanceBackAndKeepsWhatWasSaved) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         NoBrowser browser;
-        platform::fake::Transcript transcript;
-        platform::fake::FakeDialogs dialogs(transcript);
+        fakes::Transcript transcript;
+        fakes::FakeDialogs dialogs(transcript);
         auto* desktop = new platform::linuxp::LinuxPlatform(browser, dialogs);
         platform::Platform& p = desktop->platform();
         if (!p.instance.claim() || !QFile::exists(lock))

@@ -3,14 +3,14 @@
 #include "antispy/SpyList.h"
 #include "app/FrmMain.h"
 #include "dialer/DialerBlock.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <random>
 
-using platform::fake::FakeFiles;
-using platform::fake::FakePlatform;
+using fakes::FakeFiles;
+using fakes::FakePlatform;
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "controls/FileList.h"
 #include "cookies/CookieManager.h"
-#include "platform/fake/FakeFiles.h"
+#include "fakes/FakeFiles.h"
 
 #include <gtest/gtest.h>
 
 using controls::FileList;
 
 TEST(CookieFileList, ListsOrdinaryMatchingFilesOfOneFolder) {
-    platform::fake::FakeFiles files;
+    fakes::FakeFiles files;
     files.setFile("/c/b.txt", "1");
     files.setFile("/c/A.TXT", "1");
     files.setFile("/c/ro.txt", "1");

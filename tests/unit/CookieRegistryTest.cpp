@@ -1,5 +1,5 @@
 #include "cookies/RegistryReader.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ protected:
     QString read(const QString& name) {
         return ReadRegText(fake.platform(), HKEY_CURRENT_USER, kSub, name);
     }
-    fake::FakePlatform fake;
+    fakes::FakePlatform fake;
 };
 
 } // namespace
@@ -78,7 +78,7 @@ TEST_F(RegistryText, AFailedReadShowsTheSystemsTextAndGivesNothing) {
 }
 
 namespace {
-class WordyRegistry : public fake::FakeRegistry {
+class WordyRegistry : public fakes::FakeRegistry {
 public:
     QString formatMessage(long code) const override {
         if (code == 1)

@@ -1,7 +1,7 @@
 #include "app/ModRegistry.h"
 #include "app/FrmMain.h"
 #include "app/StartWithSession.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ const QString kKey = QStringLiteral("Software\\Test");
 const QString kPath = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Test");
 
 // A system of the other family, with its own short form of paths.
-class OtherSystem : public fake::FakeSystem {
+class OtherSystem : public fakes::FakeSystem {
 public:
     bool isNTPlatform() const override { return nt; }
     QString shortPath(const QString& path) const override { return shortForms.value(path); }
@@ -23,7 +23,7 @@ public:
 };
 
 struct Fixture : ::testing::Test {
-    fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     ModRegistry reg{fake.platform()};
     QByteArray stored(const QString& name) {
         HKEY key = 0;
@@ -103,7 +103,7 @@ TEST_F(Fixture, FailuresGiveTheSystemResultCodesAndCreateNothing) {
 }
 
 TEST(ModRegistry, ProgramPathIsTheShortFolderAndTheProgramFile) {
-    fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     ModRegistry plain(fake.platform());
     plain.BuildExePath();
     EXPECT_EQ(plain.gProgramPath, QStringLiteral("/prog/Tavrel"));
@@ -128,7 +128,7 @@ TEST(StartWithSession, EachFamilyUsesItsOwnStartKeyOnly) {
     const QString run = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
                                        "CurrentVersion\\Run");
     for (const bool nt : {true, false}) {
-        fake::FakePlatform fake;
+        fakes::FakePlatform fake;
         OtherSystem system;
         system.nt = nt;
         Platform p = fake.platform();

@@ -1,6 +1,6 @@
 #include "app/FrmMain.h"
 #include "app/TaskBarIcon.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ using namespace platform;
 
 // The auto-hide at start-up is the hide command itself: both files written, window hidden.
 TEST(Saving, AutoHideRunsTheHideCommandAtTheFirstActivationOnly) {
-    fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     fake.files.setFile("/prog/ListeUrl.dat", "a\r\nb\r\n");
     app::FrmMain f(fake.platform());
     f.Form_Load();

@@ -50,14 +50,6 @@ TEST(WritingForms, PlainQuotesOnlyWhatWouldNotReadBack) {
     }
 }
 
-TEST(TextEncoding, ReadsUtf8OrWindows1252AndWritesWhatFits) {
-    EXPECT_EQ(decodeText("caf\xc3\xa9"), QStringLiteral("café"));
-    EXPECT_EQ(decodeText("caf\xe9"), QStringLiteral("café"));
-    EXPECT_EQ(decodeText("\x80"), QStringLiteral("€"));
-    EXPECT_EQ(encodeText(QStringLiteral("café €")), QByteArray("caf\xe9 \x80"));
-    EXPECT_EQ(encodeText(QStringLiteral("日本")), QStringLiteral("日本").toUtf8());
-}
-
 TEST(LeadingInteger, TakesTheNumberAtTheStart) {
     EXPECT_EQ(leadingInteger("3"), 3);
     EXPECT_EQ(leadingInteger("  12abc"), 12);

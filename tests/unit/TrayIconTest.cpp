@@ -1,6 +1,6 @@
 #include "app/FrmMain.h"
 #include "app/TaskBarIcon.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ using namespace app;
 // The icon's notifications carry a button code; only the left button toggles and only the
 // right one opens the menu, whatever the component sends.
 TEST(TaskBarIcon, OnlyTheirOwnButtonCodesAct) {
-    platform::fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     FrmMain f(fake.platform());
     f.setVisible(true);
     TaskBarIcon& icon = f.taskBarIcon();
@@ -34,7 +34,7 @@ TEST(TaskBarIcon, OnlyTheirOwnButtonCodesAct) {
 
 // The toggle trusts the component's report, not the window's visibility.
 TEST(TaskBarIcon, ToggleDecidesByIconInTray) {
-    platform::fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     FrmMain f(fake.platform());
     TaskBarIcon& icon = f.taskBarIcon();
     f.setVisible(false); // hidden, yet never entered the tray

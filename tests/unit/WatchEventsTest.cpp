@@ -1,5 +1,5 @@
 #include "app/FrmMain.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 #include "watch/Events.h"
 #include "watch/IEWindows.h"
 #include "watch/IE_Class.h"
@@ -49,7 +49,7 @@ protected:
                          [add](WindowHandle, qint32, bool) { add(11); });
     }
 
-    platform::fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     std::unique_ptr<app::FrmMain> form;
     std::unique_ptr<cIEWindows> ieWin;
     std::vector<int> raised;

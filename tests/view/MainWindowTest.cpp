@@ -5,7 +5,7 @@
 #include "app/FrmMain.h"
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,7 +46,7 @@ protected:
         return h;
     }
 
-    platform::fake::FakePlatform fake;
+    fakes::FakePlatform fake;
     std::unique_ptr<app::FrmMain> form;
     std::unique_ptr<view::MainWindow> window;
 };

@@ -1,4 +1,4 @@
-#include "tools/scenario/Extensions.h"
+#include "tools/scenario/Commands.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "tools/scenario/Extensions.h"
+#include "tools/scenario/Commands.h"
 
 #include "cookies/FrmDetails.h"
 
@@ -49,6 +49,7 @@ void registerCookieCommands(ScenarioRunner& runner) {
         if (result != platform::ERROR_SUCCESS)
             throw LineError{QStringLiteral("no such value")};
     });
+    // `regdeny PATH`: opening that key fails with "access denied" from now on.
     runner.addCommand("regdeny", [&runner](const auto& a) {
         need(a, 1);
         runner.fake().registry.deniedKeys.append(a[0].text);

@@ -1,4 +1,5 @@
-#include "tools/scenario/Extensions.h"
+#include "tools/scenario/Commands.h"
+#include "tools/scenario/MainWindow.h"
 
 namespace scenario {
 
@@ -13,18 +14,13 @@ void registerEditingCommands(ScenarioRunner& runner) {
         runner.fake().processes.missingPrograms.append(a[1].text);
     });
     // `activate`: the main window becomes the program's active window again.
-    runner.addCommand("activate", [&runner](const auto&) { runner.form().Form_Activate(); });
+    runner.addCommand("activate", [&runner](const auto&) { activate(runner.form()); });
     // `caption CONTROL`: the title of the window that holds the control.
     runner.addCommand("caption", [&runner](const auto& a) {
         need(a, 1);
         const controls::Form* form = runner.control(a[0].text)->form();
-        runner.print(QStringLiteral("%1 caption %2")
-                         .arg(form->name(), platform::fake::quote(form->caption())));
-    });
-    // `regdeny PATH`: opening that key fails with "access denied" from now on.
-    runner.addCommand("regdeny", [&runner](const auto& a) {
-        need(a, 1);
-        runner.fake().registry.deniedKeys.append(a[0].text);
+        runner.print(
+            QStringLiteral("%1 caption %2").arg(form->name(), fakes::quote(form->caption())));
     });
 }
 

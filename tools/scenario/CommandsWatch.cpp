@@ -1,4 +1,5 @@
-#include "tools/scenario/Extensions.h"
+#include "tools/scenario/Commands.h"
+#include "tools/scenario/MainWindow.h"
 
 #include "watch/IEWindows.h"
 #include "watch/IE_Class.h"
@@ -8,9 +9,9 @@ namespace scenario {
 
 namespace {
 
+using fakes::FakeBrowserWindow;
+using fakes::quote;
 using platform::WindowHandle;
-using platform::fake::FakeBrowserWindow;
-using platform::fake::quote;
 
 FakeBrowserWindow& windowOf(ScenarioRunner& runner, const Word& id) {
     FakeBrowserWindow* w = runner.fake().browser.window(WindowHandle(toInt(id)));
@@ -20,7 +21,7 @@ FakeBrowserWindow& windowOf(ScenarioRunner& runner, const Word& id) {
 }
 
 watch::cIEWindows& collection(ScenarioRunner& runner) {
-    watch::cIEWindows* c = runner.form().IEWin;
+    watch::cIEWindows* c = windowCollection(runner.form());
     if (!c)
         throw LineError{QStringLiteral("no window collection")};
     return *c;
@@ -165,36 +166,37 @@ void registerWatchCommands(ScenarioRunner& runner) {
             // close a window, so neither count can grow. The line keeps its transcript form.
             runner.print(QStringLiteral("calls %1: goForward 0 stopDownload 0").arg(w.hwnd()));
         } else if (verb == u"set") {
-            app::FrmMain& f = runner.form();
+            Globals values = globals(runner.form());
             for (std::size_t i = 1; i < a.size(); ++i) {
                 const Word& o = a[i];
                 if (o.key == u"autoclose")
-                    f.gAutoClose = toInt(o) != 0;
+                    values.autoClose = toInt(o) != 0;
                 else if (o.key == u"width")
-                    f.gLimitWidth = qint16(toInt(o));
+                    values.limitWidth = qint16(toInt(o));
                 else if (o.key == u"height")
-                    f.gLimitHeight = qint16(toInt(o));
+                    values.limitHeight = qint16(toInt(o));
                 else if (o.key == u"sound")
-                    f.gSoundFile = runner.programPath(o.text);
+                    values.soundFile = runner.programPath(o.text);
                 else
                     throw LineError{QStringLiteral("unknown value ") + o.key + o.text};
             }
+            setGlobals(runner.form(), values);
         } else if (verb == u"timer") {
             need(a, 3);
             runner.controlAs<controls::Timer>(a[1].text).setEnabled(a[2].text == u"on");
         } else if (verb == u"values") {
-            app::FrmMain& f = runner.form();
+            auto& f = runner.form();
             runner.print(QStringLiteral("values autoclose=%1 userclick=%2 probe=%3 flash=%4")
-                             .arg(int(f.gAutoClose))
+                             .arg(int(globals(f).autoClose))
                              .arg(int(watch::gUserClick))
                              .arg(int(watch::gProbeNavigation))
-                             .arg(int(f.sizeScan().flash())));
+                             .arg(int(sizeScanFlashing(f))));
         } else if (verb == u"flash") {
-            app::FrmMain& f = runner.form();
-            runner.print(
-                QStringLiteral("imgFlash %1, tmrFlash %2")
-                    .arg(f.flashPicture.visible() ? QStringLiteral("lit") : QStringLiteral("dark"),
-                         f.flashTimer.enabled() ? QStringLiteral("on") : QStringLiteral("off")));
+            const controls::Control* image = runner.mainControl(QStringLiteral("imgFlash"));
+            const controls::Control* timer = runner.mainControl(QStringLiteral("tmrFlash"));
+            runner.print(QStringLiteral("imgFlash %1, tmrFlash %2")
+                             .arg(image->visible() ? QStringLiteral("lit") : QStringLiteral("dark"),
+                                  timer->enabled() ? QStringLiteral("on") : QStringLiteral("off")));
         } else {
             throw LineError{QStringLiteral("unknown watch command")};
         }

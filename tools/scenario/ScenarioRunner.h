@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/FrmMain.h"
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
+#include "tools/scenario/LineParser.h"
 
 #include <QHash>
 #include <QStringList>
@@ -12,20 +13,9 @@
 
 namespace scenario {
 
-// One word of a scenario line. `bytes` keeps the exact bytes of a quoted string (\xNN gives
-// one byte); `text` is its UTF-8 reading.
-struct Word {
-    QString text;
-    QByteArray bytes;
-    bool quoted = false;
-    QString key; // for key=value words: the key (text and bytes hold the value)
-};
-
-struct LineError {
-    QString message;
-};
-
-// Runs a scenario script on the fake platform and prints its transcript.
+// Runs a scenario script on the fake platform and prints its transcript. The commands are
+// registered by family (Commands.h); the runner reads the lines, runs them, and gives the
+// commands the world, the program and the transcript.
 class ScenarioRunner {
 public:
     explicit ScenarioRunner(QTextStream& out);
@@ -38,13 +28,14 @@ public:
     /// Adds (or replaces) a command.
     void addCommand(const QString& name, Command command);
 
-    /// Splits one line into words; throws LineError.
-    static std::vector<Word> split(const QString& line);
-
     // For the commands: the world, the program, and the transcript.
-    platform::fake::FakePlatform& fake() { return m_fake; }
+    fakes::FakePlatform& fake() { return m_fake; }
+    /// Starts the program; with `second`, a second start while it runs.
+    void start(bool second);
     /// The main window; throws LineError before `start`.
     app::FrmMain& form() const;
+    /// Whether a modal form of the program is open (commands then go to it).
+    bool modalOpen() const { return !m_modalForms.empty(); }
     /// A control of the open modal form, or else of the main window; throws LineError.
     controls::Control* control(const QString& name) const;
     template <class T> T& controlAs(const QString& name) const {
@@ -53,21 +44,27 @@ public:
             return *t;
         throw LineError{name + QStringLiteral(" cannot do that")};
     }
+    /// A control of the main window, even while a modal form is open; throws LineError.
+    controls::Control* mainControl(const QString& name) const;
+    template <class T> T& mainControlAs(const QString& name) const {
+        if (T* t = qobject_cast<T*>(mainControl(name)))
+            return *t;
+        throw LineError{name + QStringLiteral(" cannot do that")};
+    }
     /// Prints a line after the transcript lines pending so far.
     void print(const QString& line);
+    /// Prints the transcript lines pending so far.
+    void flush();
+    /// Lets the browser carry out the close requests made so far.
+    void settleBrowser();
     /// A path in the program folder ("NAME" or "/prog/NAME"); absolute paths stay as they are.
     QString programPath(const QString& name) const;
-    /// Prints a control's state in the `dump` form.
-    void dumpControl(const controls::Control& c);
 
 private:
-    void registerCommands();
     void executeLine(int index);
-    void flush();
-    void settleBrowser();
 
     QTextStream& m_out;
-    platform::fake::FakePlatform m_fake;
+    fakes::FakePlatform m_fake;
     std::unique_ptr<app::FrmMain> m_form;
     std::vector<controls::Form*> m_modalForms;
     QHash<QString, Command> m_commands;

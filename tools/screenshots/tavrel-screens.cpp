@@ -10,8 +10,8 @@
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
 #include "controls/FolderList.h"
+#include "fakes/FakePlatform.h"
 #include "platform/ModalForm.h"
-#include "platform/fake/FakePlatform.h"
 #include "view/MainWindow.h"
 #include "view/QtDialogs.h"
 
@@ -33,7 +33,7 @@
 
 namespace {
 
-using platform::fake::FakePlatform;
+using fakes::FakePlatform;
 
 void wait(int ms) {
     QElapsedTimer t;
@@ -313,7 +313,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<app::FrmMain> form;
     try {
         form = app::startUp(platform);
-    } catch (const platform::fake::ProgramEnded&) {
+    } catch (const fakes::ProgramEnded&) {
         std::fprintf(stderr, "the program ended during start-up\n");
         return 1;
     }

@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxRegistry.h"
 
-#include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 #include "platform/linux/Autostart.h"
 #include "platform/linux/LinuxPaths.h"
 
@@ -203,7 +203,7 @@ long LinuxRegistry::writeStartEntry(std::uint32_t type, const QByteArray& data) 
     QByteArray bytes = data;
     if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
         bytes.truncate(nul);
-    QString program = keywords::decodeText(bytes);
+    QString program = platform::decodeText(bytes);
     // The program path is built the Windows way, with ".exe" after the name: start the
     // program that is really there.
     if (program.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive) &&

@@ -1,6 +1,8 @@
-#include "platform/fake/FakeFiles.h"
+#include "fakes/FakeFiles.h"
 
-namespace platform::fake {
+namespace fakes {
+
+using namespace platform;
 
 FakeFiles::FakeFiles() : m_now(QDate(2026, 1, 1), QTime(12, 0, 0)) {
     m_nodes.insert(QStringLiteral("/"), folderNode());
@@ -248,4 +250,4 @@ void FakeFiles::setWriteProtected(const QString& folder, bool on) {
         m_protected.append(p);
 }
 
-} // namespace platform::fake
+} // namespace fakes

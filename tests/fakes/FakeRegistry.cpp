@@ -1,11 +1,13 @@
-#include "platform/fake/FakeRegistry.h"
+#include "fakes/FakeRegistry.h"
 
-#include "keywords/TextItems.h"
-#include "platform/fake/Transcript.h"
+#include "fakes/Transcript.h"
+#include "platform/TextCodec.h"
 
 #include <functional>
 
-namespace platform::fake {
+namespace fakes {
+
+using namespace platform;
 
 long FakeRegistry::mayOpen(const Key& key) const {
     for (const QString& denied : deniedKeys)
@@ -33,7 +35,7 @@ QStringList FakeRegistry::dump(const QString& path) const {
                     bytes.truncate(nul);
                 // Texts are stored in the program's file encoding (Windows-1252 when every
                 // character fits), so they are shown through the same reading rule.
-                shown = quote(keywords::decodeText(bytes));
+                shown = quote(platform::decodeText(bytes));
             }
             lines.append(k->path() + u'\\' + name + QStringLiteral(" = ") + shown);
         }
@@ -45,4 +47,4 @@ QStringList FakeRegistry::dump(const QString& path) const {
     return lines;
 }
 
-} // namespace platform::fake
+} // namespace fakes

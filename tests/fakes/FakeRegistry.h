@@ -4,12 +4,12 @@
 
 #include <QStringList>
 
-namespace platform::fake {
+namespace fakes {
 
 // An in-memory key tree with the registry's calling conventions. Key names compare without
 // regard to case and keep the case they were created with; subkeys enumerate in creation
 // order.
-class FakeRegistry : public KeyTree {
+class FakeRegistry : public platform::KeyTree {
 public:
     /// Every value under a key and its subkeys: "PATH\NAME = "text"" or "= 1234", sorted.
     QStringList dump(const QString& path) const;
@@ -20,4 +20,4 @@ protected:
     long mayOpen(const Key& key) const override;
 };
 
-} // namespace platform::fake
+} // namespace fakes

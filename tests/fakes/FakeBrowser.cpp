@@ -1,6 +1,8 @@
-#include "platform/fake/FakeBrowser.h"
+#include "fakes/FakeBrowser.h"
 
-namespace platform::fake {
+namespace fakes {
+
+using namespace platform;
 
 std::optional<QString> FakeBrowserWindow::locationName() const {
     if (unreadable.count(QStringLiteral("title")))
@@ -125,4 +127,4 @@ void FakeBrowserShell::setKey(Key key, bool down) {
         m_keys.erase(key);
 }
 
-} // namespace platform::fake
+} // namespace fakes

@@ -1,9 +1,11 @@
-#include "platform/fake/FakePlatform.h"
+#include "fakes/FakePlatform.h"
 
 #include "controls/Control.h"
 #include "platform/ModalForm.h"
 
-namespace platform::fake {
+namespace fakes {
+
+using namespace platform;
 
 QString quote(const QString& text) {
     QString out;
@@ -194,4 +196,4 @@ FakePlatform::FakePlatform()
     : m_platform{browser, files,     settings, dialogs,  clock,
                  sound,   processes, instance, registry, system} {}
 
-} // namespace platform::fake
+} // namespace fakes

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace platform::fake {
+namespace fakes {
 
 // Where the fakes report what the program did, one line at a time.
 class Transcript {
@@ -22,4 +22,4 @@ private:
 /// A text in double quotes with the escapes \r \n \t \" \\ and \xNN for other control bytes.
 QString quote(const QString& text);
 
-} // namespace platform::fake
+} // namespace fakes

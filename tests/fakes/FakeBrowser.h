@@ -1,21 +1,21 @@
 #pragma once
 
+#include "fakes/Transcript.h"
 #include "platform/Browser.h"
-#include "platform/fake/Transcript.h"
 
 #include <functional>
 #include <memory>
 #include <set>
 #include <vector>
 
-namespace platform::fake {
+namespace fakes {
 
-class FakeBrowserWindow : public BrowserWindow {
+class FakeBrowserWindow : public platform::BrowserWindow {
     Q_OBJECT
 public:
-    explicit FakeBrowserWindow(WindowHandle handle) : m_handle(handle) {}
+    explicit FakeBrowserWindow(platform::WindowHandle handle) : m_handle(handle) {}
 
-    WindowHandle hwnd() const override { return m_handle; }
+    platform::WindowHandle hwnd() const override { return m_handle; }
     std::optional<QString> locationName() const override;
     std::optional<QString> locationURL() const override;
     std::optional<int> width() const override;
@@ -35,32 +35,33 @@ public:
     std::set<QString> unreadable;
 
 private:
-    WindowHandle m_handle;
+    platform::WindowHandle m_handle;
 };
 
 // A scripted set of browser windows. Close requests are recorded at once and carried out
 // when `settle` runs (as a real window handles its close message later).
-class FakeBrowserShell : public BrowserShell {
+class FakeBrowserShell : public platform::BrowserShell {
     Q_OBJECT
 public:
     explicit FakeBrowserShell(Transcript& t) : m_t(t) {}
     ~FakeBrowserShell() override;
 
-    QList<BrowserWindow*> windows() const override;
-    bool postClose(WindowHandle handle) override;
-    bool keyDown(Key key) const override;
-    QPoint cursorPosIn(WindowHandle handle) const override;
+    QList<platform::BrowserWindow*> windows() const override;
+    bool postClose(platform::WindowHandle handle) override;
+    bool keyDown(platform::Key key) const override;
+    QPoint cursorPosIn(platform::WindowHandle handle) const override;
 
-    FakeBrowserWindow* window(WindowHandle handle) const;
+    FakeBrowserWindow* window(platform::WindowHandle handle) const;
     /// A window appears (registered at once).
-    FakeBrowserWindow* open(WindowHandle handle);
+    FakeBrowserWindow* open(platform::WindowHandle handle);
     /// A page of `opener` asks for a new window; true when it was allowed (and opened).
-    bool openFrom(WindowHandle opener, WindowHandle handle, FakeBrowserWindow** created);
+    bool openFrom(platform::WindowHandle opener, platform::WindowHandle handle,
+                  FakeBrowserWindow** created);
     /// A window goes away (revoked at once).
-    void close(WindowHandle handle);
+    void close(platform::WindowHandle handle);
     /// Carries out the close requests made since the last call.
     void settle();
-    void setKey(Key key, bool down);
+    void setKey(platform::Key key, bool down);
     /// Sets up the next window opened before it is registered.
     void prepareNext(std::function<void(FakeBrowserWindow*)> prepare) {
         m_prepare = std::move(prepare);
@@ -70,8 +71,8 @@ private:
     std::function<void(FakeBrowserWindow*)> m_prepare;
     Transcript& m_t;
     std::vector<std::unique_ptr<FakeBrowserWindow>> m_windows;
-    std::vector<WindowHandle> m_pendingClose;
-    std::set<Key> m_keys;
+    std::vector<platform::WindowHandle> m_pendingClose;
+    std::set<platform::Key> m_keys;
 };
 
-} // namespace platform::fake
+} // namespace fakes

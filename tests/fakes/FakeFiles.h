@@ -4,15 +4,15 @@
 
 #include <QMap>
 
-namespace platform::fake {
+namespace fakes {
 
 // An in-memory file system. The program folder is "/prog".
-class FakeFiles : public Files {
+class FakeFiles : public platform::Files {
 public:
     FakeFiles();
 
     QString programFolder() const override { return QStringLiteral("/prog"); }
-    FileAttributes attributes(const QString& path) const override;
+    platform::FileAttributes attributes(const QString& path) const override;
     std::optional<QByteArray> readAll(const QString& path, int* error = nullptr) const override;
     int writeAll(const QString& path, const QByteArray& bytes) override;
     int append(const QString& path, const QByteArray& bytes) override;
@@ -20,7 +20,8 @@ public:
     int setNormal(const QString& path) override;
     std::optional<QDateTime> modified(const QString& path) const override;
     std::optional<qint64> size(const QString& path) const override;
-    std::optional<QList<DirEntry>> list(const QString& folder, int* error = nullptr) const override;
+    std::optional<QList<platform::DirEntry>> list(const QString& folder,
+                                                  int* error = nullptr) const override;
     int makeFolder(const QString& path) override;
 
     // Set-up from scenarios and tests.
@@ -64,4 +65,4 @@ private:
     QDateTime m_now;
 };
 
-} // namespace platform::fake
+} // namespace fakes

@@ -1,21 +1,21 @@
 #pragma once
 
+#include "fakes/FakeBrowser.h"
+#include "fakes/FakeFiles.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/Transcript.h"
 #include "platform/Platform.h"
-#include "platform/fake/FakeBrowser.h"
-#include "platform/fake/FakeFiles.h"
-#include "platform/fake/FakeRegistry.h"
-#include "platform/fake/Transcript.h"
 
 #include <QMap>
 #include <deque>
 #include <functional>
 
-namespace platform::fake {
+namespace fakes {
 
 // Thrown by FakeProcesses::endNow to unwind to the scenario runner or the test.
 struct ProgramEnded {};
 
-class FakeSettings : public SettingsStore {
+class FakeSettings : public platform::SettingsStore {
 public:
     std::optional<QString> value(const QString& app, const QString& section,
                                  const QString& key) const override;
@@ -29,27 +29,27 @@ private:
 };
 
 // Dialogs answered from queues; each one shown is written to the transcript.
-class FakeDialogs : public Dialogs {
+class FakeDialogs : public platform::Dialogs {
 public:
     explicit FakeDialogs(Transcript& t) : m_t(t) {}
-    MessageAnswer message(const QString& text, MessageButtons buttons, MessageIcon icon,
-                          const QString& title) override;
+    platform::MessageAnswer message(const QString& text, platform::MessageButtons buttons,
+                                    platform::MessageIcon icon, const QString& title) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> openFile(const QString& title, const QString& initialFolder,
                                     const QString& filter) override;
-    void runModal(ModalForm& form) override;
+    void runModal(platform::ModalForm& form) override;
 
-    std::deque<MessageAnswer> messageAnswers;
+    std::deque<platform::MessageAnswer> messageAnswers;
     std::deque<std::optional<QString>> inputAnswers; // nothing = Cancel
     std::deque<std::optional<QString>> fileAnswers;  // nothing = Cancel
     /// Drives a modal form until it closes (the scenario runner reads its next commands).
-    std::function<void(ModalForm&)> modalDriver;
+    std::function<void(platform::ModalForm&)> modalDriver;
 
 private:
     Transcript& m_t;
 };
 
-class FakeClock : public Clock {
+class FakeClock : public platform::Clock {
 public:
     QDateTime now() const override { return m_now; }
     void set(const QDateTime& now) { m_now = now; }
@@ -59,18 +59,18 @@ private:
 };
 
 // Plays a file when it exists in the fake file system.
-class FakeSound : public Sound {
+class FakeSound : public platform::Sound {
 public:
-    FakeSound(Transcript& t, const Files& files) : m_t(t), m_files(files) {}
+    FakeSound(Transcript& t, const platform::Files& files) : m_t(t), m_files(files) {}
     bool play(const QString& file) override;
     void playDefault() override;
 
 private:
     Transcript& m_t;
-    const Files& m_files;
+    const platform::Files& m_files;
 };
 
-class FakeProcesses : public Processes {
+class FakeProcesses : public platform::Processes {
 public:
     explicit FakeProcesses(Transcript& t) : m_t(t) {}
     bool start(const QString& program, const QStringList& arguments) override;
@@ -87,7 +87,7 @@ private:
     Transcript& m_t;
 };
 
-class FakeInstance : public Instance {
+class FakeInstance : public platform::Instance {
 public:
     bool claim() override;
 
@@ -95,7 +95,7 @@ private:
     bool m_claimed = false;
 };
 
-class FakeSystem : public System {
+class FakeSystem : public platform::System {
 public:
     QString programFileName() const override { return QStringLiteral("Tavrel"); }
     bool isNTPlatform() const override { return true; }
@@ -112,7 +112,7 @@ public:
 class FakePlatform {
 public:
     FakePlatform();
-    Platform& platform() { return m_platform; }
+    platform::Platform& platform() { return m_platform; }
 
     Transcript transcript;
     FakeFiles files;
@@ -127,7 +127,7 @@ public:
     FakeSystem system;
 
 private:
-    Platform m_platform;
+    platform::Platform m_platform;
 };
 
-} // namespace platform::fake
+} // namespace fakes

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// The encoding of the program's text files and of the texts in the key tree. Files written
+// by older versions, or by hand on another system, are in Windows-1252; files holding
+// characters beyond it are in UTF-8. Both read back through the same rule.
+
+/// File bytes to text: UTF-8 when the bytes are valid UTF-8, otherwise Windows-1252.
+QString decodeText(const QByteArray& bytes);
+/// Text to file bytes: Windows-1252 when every character fits, otherwise UTF-8 (for the whole
+/// text, never mixed).
+QByteArray encodeText(const QString& text);
+
+} // namespace platform

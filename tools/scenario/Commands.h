@@ -1,0 +1,17 @@
+#pragma once
+
+#include "tools/scenario/ScenarioRunner.h"
+
+namespace scenario {
+
+// The commands, family by family, each family in a file of its own.
+void registerWorldCommands(ScenarioRunner& runner);   // CommandsWorld.cpp
+void registerDrivingCommands(ScenarioRunner& runner); // CommandsDriving.cpp
+void registerDumpCommands(ScenarioRunner& runner);    // Dumps.cpp
+void registerSettingsCommands(ScenarioRunner& runner);
+void registerWatchCommands(ScenarioRunner& runner);
+void registerEditingCommands(ScenarioRunner& runner);
+void registerCookieCommands(ScenarioRunner& runner);
+void registerAntiSpyCommands(ScenarioRunner& runner);
+
+} // namespace scenario
