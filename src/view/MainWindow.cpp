@@ -97,9 +97,9 @@ MainWindow::MainWindow(app::FrmMain& form, QWidget* parent)
     auto* busyWatch = new QTimer(this);
     busyWatch->setInterval(100);
     connect(busyWatch, &QTimer::timeout, this, [this] {
-        if (m_form.busy == m_busyShown)
+        if (m_form.busy() == m_busyShown)
             return;
-        m_busyShown = m_form.busy;
+        m_busyShown = m_form.busy();
         if (m_busyShown)
             setCursor(Qt::WaitCursor);
         else
