@@ -69,21 +69,21 @@ bool setUp() {
     w.form = app::startUp(*w.platform);
     // A realistic list: a thousand ad domains, none of which these pages hold.
     for (int i = 0; i < 1000; ++i)
-        w.form->ListView3.appendRow({QStringLiteral("ads%1.example.net").arg(i)});
-    w.form->Check2.setValue(1);
-    w.form->ChkFenMotCle.setValue(1);
-    w.form->Timer1.setEnabled(true);
-    w.form->Timer2.setEnabled(true);
+        w.form->keywordListView.appendRow({QStringLiteral("ads%1.example.net").arg(i)});
+    w.form->keywordScanSwitch.setValue(1);
+    w.form->sizeScanSwitch.setValue(1);
+    w.form->keywordScanTimer.setEnabled(true);
+    w.form->sizeScanTimer.setEnabled(true);
     return true;
 }
 
 void BM_TickBothScans50Pages(benchmark::State& state) {
     app::FrmMain& f = *world->form;
     for (auto _ : state) {
-        f.Timer1.tick();
-        f.Timer2.tick();
+        f.keywordScanTimer.tick();
+        f.sizeScanTimer.tick();
     }
-    state.counters["listed"] = double(f.ListView1.rowCount());
+    state.counters["listed"] = double(f.windowListView.rowCount());
 }
 BENCHMARK(BM_TickBothScans50Pages)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 

@@ -60,7 +60,7 @@ void BM_ListCookieFolder(benchmark::State& state) {
     form.cookieManager().Charge_Cookie();
     for (auto _ : state) {
         form.cookieManager().Command16_Click();
-        benchmark::DoNotOptimize(form.lstCookies.rowCount());
+        benchmark::DoNotOptimize(form.cookieFileView.rowCount());
     }
 }
 BENCHMARK(BM_ListCookieFolder)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);

@@ -59,16 +59,16 @@ void BM_KeywordScanTick(benchmark::State& state) {
     std::vector<controls::ListView::Row> rows;
     for (const QString& k : adDomains(100000))
         rows.push_back({QStringList{k}, false});
-    form.ListView3.setRows(std::move(rows));
+    form.keywordListView.setRows(std::move(rows));
     for (int i = 1; i <= 50; ++i) {
         auto* w = fake.browser.open(platform::WindowHandle(i));
         w->title = QStringLiteral("Page numéro %1 - un titre assez long").arg(i);
         w->url = QStringLiteral("https://site%1.example.org/section/article-%1.html").arg(i);
     }
-    form.Timer1.setEnabled(true);
-    form.Timer1.tick(); // builds the matcher once
+    form.keywordScanTimer.setEnabled(true);
+    form.keywordScanTimer.tick(); // builds the matcher once
     for (auto _ : state)
-        form.Timer1.tick();
+        form.keywordScanTimer.tick();
 }
 BENCHMARK(BM_KeywordScanTick)->Unit(benchmark::kMicrosecond);
 

@@ -28,33 +28,35 @@ QString webLine() {
 
 FrmAbout::FrmAbout(app::FrmMain& owner)
     : controls::Form(QStringLiteral("frmAbout"), QString()), m_owner(owner) {
-    lblDescription.setCaption(kAuthor);
-    lblDisclaimer.setCaption(emailLine());
-    lblDisclaimer.setToolTip(QStringLiteral("Envoyer un courriel"));
-    Label3.setCaption(webLine());
-    Label3.setToolTip(QStringLiteral("Visitez le site officiel de Tavrel"));
-    Image2.setToolTip(
+    descriptionLabel.setCaption(kAuthor);
+    disclaimerLink.setCaption(emailLine());
+    disclaimerLink.setToolTip(QStringLiteral("Envoyer un courriel"));
+    siteLink.setCaption(webLine());
+    siteLink.setToolTip(QStringLiteral("Visitez le site officiel de Tavrel"));
+    logoPicture.setToolTip(
         QStringLiteral("Faire un don avec PayPal - Un solution gratuite, rapide et sécurisée."));
-    cmdSysInfo.setToolTip(QStringLiteral("Informations système"));
+    systemInfoButton.setToolTip(QStringLiteral("Informations système"));
 
     // Links are opened as they are; whether that worked is not reported.
     auto& processes = owner.platform().processes;
-    lblDisclaimer.onClick = [&processes] { processes.openUrl(QStringLiteral("mailto:") + kEmail); };
-    Label3.onClick = [&processes] { processes.openUrl(kWebSite); };
-    Image2.onClick = [&processes] { processes.openUrl(kDonation); };
-    Command1.onClick = [this] {
+    disclaimerLink.onClick = [&processes] {
+        processes.openUrl(QStringLiteral("mailto:") + kEmail);
+    };
+    siteLink.onClick = [&processes] { processes.openUrl(kWebSite); };
+    logoPicture.onClick = [&processes] { processes.openUrl(kDonation); };
+    detailsButton.onClick = [this] {
         m_owner.platform().dialogs.message(detailsText(), platform::MessageButtons::Ok,
                                            platform::MessageIcon::Information,
                                            QStringLiteral("A propos"));
     };
-    cmdSysInfo.onClick = [this] { StartSysInfo(); };
-    cmdOK.onClick = [this] { unload(); };
+    systemInfoButton.onClick = [this] { StartSysInfo(); };
+    okButton.onClick = [this] { unload(); };
 }
 
 void FrmAbout::load() {
     setCaption(QStringLiteral("A propos ") + kTitle);
-    lblVersion.setCaption(QStringLiteral("Version ") + versionNumber());
-    lblTitle.setCaption(kTitle);
+    versionLabel.setCaption(QStringLiteral("Version ") + versionNumber());
+    titleLabel.setCaption(kTitle);
 }
 
 void FrmAbout::requestClose() {

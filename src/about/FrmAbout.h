@@ -13,7 +13,7 @@ class FrmMain;
 namespace about {
 
 // The About box: title, version, contact lines, three links, the details message and the
-// system information launcher. Shown modally; `cmdOK` or a close request unloads it.
+// system information launcher. Shown modally; `okButton` or a close request unloads it.
 class FrmAbout : public controls::Form, public platform::ModalForm {
     Q_OBJECT
 public:
@@ -29,19 +29,19 @@ public:
     /// Starts the system information tool, or says it cannot be found.
     void StartSysInfo();
 
-    controls::Label lblTitle{this, "lblTitle"};
-    controls::Label lblVersion{this, "lblVersion"};
-    controls::Label lblDescription{this, "lblDescription"};
-    controls::Label Label2{this, "Label2"};
+    controls::Label titleLabel{this, "lblTitle"};
+    controls::Label versionLabel{this, "lblVersion"};
+    controls::Label descriptionLabel{this, "lblDescription"};
+    controls::Label contactLabel{this, "Label2"};
     // The two link lines react to a click; the control models have no clickable label, so
     // they are buttons drawn as links.
-    controls::Button lblDisclaimer{this, "lblDisclaimer"};
-    controls::Button Label3{this, "Label3"};
-    controls::Picture Image2{this, "Image2"};
-    controls::Picture Image1{this, "Image1"};
-    controls::Button Command1{this, "Command1", "Détails..."};
-    controls::Button cmdSysInfo{this, "cmdSysInfo", "&Système Info..."};
-    controls::Button cmdOK{this, "cmdOK", "OK"};
+    controls::Button disclaimerLink{this, "lblDisclaimer"};
+    controls::Button siteLink{this, "Label3"};
+    controls::Picture logoPicture{this, "Image2"};
+    controls::Picture iconPicture{this, "Image1"};
+    controls::Button detailsButton{this, "Command1", "Détails..."};
+    controls::Button systemInfoButton{this, "cmdSysInfo", "&Système Info..."};
+    controls::Button okButton{this, "cmdOK", "OK"};
 
 private:
     void unload();

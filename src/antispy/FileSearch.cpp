@@ -30,41 +30,43 @@ QString fileErrorDescription(int number) {
 }
 
 FileSearch::FileSearch(app::FrmMain& form) : f(form) {
-    f.chkRecurse.setToolTip(
+    f.recurseSwitch.setToolTip(
         QStringLiteral("Recherche des Spywares dans tous les sous dossiers (Recommandé)"));
-    f.chkRecurse.setValue(1);
-    f.cmdFind.setToolTip(
+    f.recurseSwitch.setValue(1);
+    f.findSpywareButton.setToolTip(
         QStringLiteral("Recherche des fichier Spywares dans le dossier sélectionné"));
-    f.Command22.setToolTip(QStringLiteral("Arrêt de la recherche"));
-    f.Command22.setEnabled(false);
-    f.lstFiles.setMultiSelect(true);
-    f.cmdSelAll.setToolTip(QStringLiteral("Selection de tous les fichiers dans la liste."));
-    f.cmdDeSelAll.setToolTip(QStringLiteral("Désélectionne tous les fichies de la liste."));
-    f.cmdDelete.setToolTip(
+    f.stopSearchButton.setToolTip(QStringLiteral("Arrêt de la recherche"));
+    f.stopSearchButton.setEnabled(false);
+    f.foundFileList.setMultiSelect(true);
+    f.selectAllFoundButton.setToolTip(
+        QStringLiteral("Selection de tous les fichiers dans la liste."));
+    f.deselectAllFoundButton.setToolTip(
+        QStringLiteral("Désélectionne tous les fichies de la liste."));
+    f.deleteFoundButton.setToolTip(
         QStringLiteral("Suppression des fichiers sélectionnés de votre ordinateur."));
-    f.drvStart.setDrives(f.platform().files.volumes());
+    f.driveList.setDrives(f.platform().files.volumes());
 
-    f.cmdFind.onClick = [this] { cmdFind_Click(); };
-    f.Command22.onClick = [this] { Command22_Click(); };
-    f.cmdSelAll.onClick = [this] { cmdSelAll_Click(); };
-    f.cmdDeSelAll.onClick = [this] { cmdDeSelAll_Click(); };
-    f.cmdDelete.onClick = [this] { cmdDelete_Click(); };
-    f.drvStart.onChange = [this] { drvStart_Change(); };
-    f.dirStart.onChange = [this] { dirStart_Change(); };
+    f.findSpywareButton.onClick = [this] { cmdFind_Click(); };
+    f.stopSearchButton.onClick = [this] { Command22_Click(); };
+    f.selectAllFoundButton.onClick = [this] { cmdSelAll_Click(); };
+    f.deselectAllFoundButton.onClick = [this] { cmdDeSelAll_Click(); };
+    f.deleteFoundButton.onClick = [this] { cmdDelete_Click(); };
+    f.driveList.onChange = [this] { drvStart_Change(); };
+    f.folderList.onChange = [this] { dirStart_Change(); };
 }
 
 void FileSearch::setStartFolderToRoot() {
     const QString root = QStringLiteral("/");
-    f.drvStart.setCurrentIndex(f.drvStart.indexOf(root));
-    if (f.dirStart.path() == root)
+    f.driveList.setCurrentIndex(f.driveList.indexOf(root));
+    if (f.folderList.path() == root)
         showFolders();
     else
-        f.dirStart.setPath(root);
+        f.folderList.setPath(root);
 }
 
 void FileSearch::showFolders() {
     auto& files = f.platform().files;
-    const QString path = f.dirStart.path();
+    const QString path = f.folderList.path();
     QStringList folders;
     if (const auto listing = files.list(path)) {
         const QString prefix = path == u'/' ? QString() : path;
@@ -74,7 +76,7 @@ void FileSearch::showFolders() {
                 folders.append(e.name);
         }
     }
-    f.dirStart.setFolders(folders);
+    f.folderList.setFolders(folders);
 }
 
 void FileSearch::dirStart_Change() {
@@ -82,32 +84,32 @@ void FileSearch::dirStart_Change() {
 }
 
 void FileSearch::drvStart_Change() {
-    const QString drive = f.drvStart.currentDrive();
+    const QString drive = f.driveList.currentDrive();
     if (!f.platform().files.list(drive)) {
         // A drive that cannot be read changes nothing: the list goes back to the drive of
         // the current folder.
         int back = -1;
-        for (int i = 0; i < f.drvStart.drives().size(); ++i) {
-            const QString d = f.drvStart.drives().at(i);
+        for (int i = 0; i < f.driveList.drives().size(); ++i) {
+            const QString d = f.driveList.drives().at(i);
             const QString prefix = d.endsWith(u'/') ? d : d + u'/';
-            if ((f.dirStart.path() == d || f.dirStart.path().startsWith(prefix)) &&
-                (back < 0 || d.size() > f.drvStart.drives().at(back).size()))
+            if ((f.folderList.path() == d || f.folderList.path().startsWith(prefix)) &&
+                (back < 0 || d.size() > f.driveList.drives().at(back).size()))
                 back = i;
         }
-        f.drvStart.setCurrentIndex(back);
+        f.driveList.setCurrentIndex(back);
         return;
     }
-    f.dirStart.setPath(drive);
+    f.folderList.setPath(drive);
 }
 
 void FileSearch::cmdFind_Click() {
     // A second start while a search runs would empty the results under the running one.
     if (m_searching)
         return;
-    if (!f.Command22.enabled())
+    if (!f.stopSearchButton.enabled())
         SearchStopped = false;
     f.setBusy(true);
-    if (f.lstFilters.count() == 0) {
+    if (f.spyNameList.count() == 0) {
         f.setBusy(false);
         f.platform().dialogs.message(
             QStringLiteral("Une liste de Spywares connus est obligatoire.\rRecherche abandonée"),
@@ -115,17 +117,17 @@ void FileSearch::cmdFind_Click() {
         return;
     }
     SearchStopped = false;
-    f.Command22.setEnabled(true);
-    const bool recurse = f.chkRecurse.value() == 1;
+    f.stopSearchButton.setEnabled(true);
+    const bool recurse = f.recurseSwitch.value() == 1;
     FoundFiles.clear();
     m_foundReal.clear();
-    QString start = f.dirStart.path();
+    QString start = f.folderList.path();
     if (start.endsWith(u'/'))
         start.chop(1);
 
     std::vector<Entry> entries;
-    entries.reserve(f.lstFilters.count());
-    for (const QString& item : f.lstFilters.items())
+    entries.reserve(f.spyNameList.count());
+    for (const QString& item : f.spyNameList.items())
         entries.push_back(Entry{platform::NamePattern(item), {}, {}});
     m_searching = true;
     try {
@@ -140,7 +142,7 @@ void FileSearch::cmdFind_Click() {
         FoundFiles += e.shown;
         m_foundReal += e.real;
     }
-    ShowFoundFiles(f.lstFiles);
+    ShowFoundFiles(f.foundFileList);
     f.setBusy(false);
 }
 
@@ -155,7 +157,7 @@ void FileSearch::SearchFolder(bool recurse, const QString& folder, std::vector<E
         const QString dir = pending.back();
         pending.pop_back();
         const QString shownDir = dir.isEmpty() ? QStringLiteral("/") : dir;
-        f.Sb.setSimpleText(QStringLiteral("Recherche : ") + shownDir);
+        f.statusBar.setSimpleText(QStringLiteral("Recherche : ") + shownDir);
         int error = platform::FileError::None;
         const auto listing = files.list(shownDir, &error);
         if (!listing) {
@@ -200,12 +202,13 @@ void FileSearch::ShowFoundFiles(controls::ListBox& list) {
     list.clear();
     for (const QString& path : FoundFiles)
         list.addItem(path);
-    if (&list == &f.lstFiles)
+    if (&list == &f.foundFileList)
         m_shownReal = m_foundReal;
     if (!FoundFiles.isEmpty())
-        f.Sb.setSimpleText(QStringLiteral("Fichiers trouvés : ") + QString::number(list.count()));
+        f.statusBar.setSimpleText(QStringLiteral("Fichiers trouvés : ") +
+                                  QString::number(list.count()));
     else
-        f.Sb.setSimpleText(
+        f.statusBar.setSimpleText(
             QStringLiteral("Pas de fichiers trouvés à partir du masque de sélection."));
 }
 
@@ -215,21 +218,21 @@ void FileSearch::forgetShownFiles() {
 
 void FileSearch::Command22_Click() {
     SearchStopped = true;
-    f.Command22.setEnabled(false);
+    f.stopSearchButton.setEnabled(false);
 }
 
 void FileSearch::cmdSelAll_Click() {
-    for (int i = 0; i < f.lstFiles.count(); ++i)
-        f.lstFiles.setSelected(i, true);
+    for (int i = 0; i < f.foundFileList.count(); ++i)
+        f.foundFileList.setSelected(i, true);
 }
 
 void FileSearch::cmdDeSelAll_Click() {
-    for (int i = 0; i < f.lstFiles.count(); ++i)
-        f.lstFiles.setSelected(i, false);
+    for (int i = 0; i < f.foundFileList.count(); ++i)
+        f.foundFileList.setSelected(i, false);
 }
 
 void FileSearch::cmdDelete_Click() {
-    auto& list = f.lstFiles;
+    auto& list = f.foundFileList;
     auto& dialogs = f.platform().dialogs;
     if (list.firstSelected() < 0) {
         dialogs.message(QStringLiteral("Vous devez sélectionner un fichier pour le supprimer."),

@@ -15,9 +15,9 @@ constexpr std::uint32_t kNameChars = 261;
 } // namespace
 
 RegistrySearch::RegistrySearch(app::FrmMain& form) : f(form) {
-    f.cmdCheckUp.setToolTip(
+    f.registrySearchButton.setToolTip(
         QStringLiteral("Fonction future Recherche des Spywares dans la base de registre"));
-    f.cmdCheckUp.onClick = [this] { cmdCheckUp_Click(); };
+    f.registrySearchButton.onClick = [this] { cmdCheckUp_Click(); };
 }
 
 void RegistrySearch::cmdCheckUp_Click() {
@@ -29,11 +29,11 @@ void RegistrySearch::cmdCheckUp_Click() {
     f.setBusy(true);
     RegistryMatches.clear();
     try {
-        for (int i = 0; i < f.lstFilters.count(); ++i) {
+        for (int i = 0; i < f.spyNameList.count(); ++i) {
             f.platform().processes.processEvents();
-            if (i >= f.lstFilters.count())
+            if (i >= f.spyNameList.count())
                 break;
-            SearchRegistry(f.lstFilters.item(i));
+            SearchRegistry(f.spyNameList.item(i));
         }
     } catch (...) {
         m_searching = false;
@@ -41,14 +41,14 @@ void RegistrySearch::cmdCheckUp_Click() {
         throw;
     }
     m_searching = false;
-    f.lstFiles.clear();
+    f.foundFileList.clear();
     f.fileSearch().forgetShownFiles();
     if (!RegistryMatches.isEmpty()) {
         for (const QString& match : RegistryMatches)
-            f.lstFiles.addItem(match);
+            f.foundFileList.addItem(match);
     } else {
-        f.lstFiles.addItem(QStringLiteral("Pas d'entrée trouvée dans la base de registre en "
-                                          "fonction du critère de recherche."));
+        f.foundFileList.addItem(QStringLiteral("Pas d'entrée trouvée dans la base de registre en "
+                                               "fonction du critère de recherche."));
     }
     f.setBusy(false);
 }

@@ -10,15 +10,15 @@ using platform::MessageButtons;
 using platform::MessageIcon;
 
 SpyList::SpyList(app::FrmMain& form) : f(form) {
-    f.cmdAddFilter.setToolTip(QStringLiteral("Ajouter un fichier à la liste"));
-    f.cmdDeleteFilter.setToolTip(QStringLiteral("Supprimer le fichier de la liste"));
-    f.Command4.setToolTip(QStringLiteral("Enregistrer la liste des Spywares connus"));
-    f.txtFilter.onChange = [this] { txtFilter_Change(); };
-    f.txtFilter.onLostFocus = [this] { txtFilter_LostFocus(); };
-    f.cmdAddFilter.onClick = [this] { cmdAddFilter_Click(); };
-    f.lstFilters.onClick = [this] { lstFilters_Click(); };
-    f.cmdDeleteFilter.onClick = [this] { cmdDeleteFilter_Click(); };
-    f.Command4.onClick = [this] { Command4_Click(); };
+    f.addSpyNameButton.setToolTip(QStringLiteral("Ajouter un fichier à la liste"));
+    f.deleteSpyNameButton.setToolTip(QStringLiteral("Supprimer le fichier de la liste"));
+    f.saveSpyNamesButton.setToolTip(QStringLiteral("Enregistrer la liste des Spywares connus"));
+    f.spyNameBox.onChange = [this] { txtFilter_Change(); };
+    f.spyNameBox.onLostFocus = [this] { txtFilter_LostFocus(); };
+    f.addSpyNameButton.onClick = [this] { cmdAddFilter_Click(); };
+    f.spyNameList.onClick = [this] { lstFilters_Click(); };
+    f.deleteSpyNameButton.onClick = [this] { cmdDeleteFilter_Click(); };
+    f.saveSpyNamesButton.onClick = [this] { Command4_Click(); };
 }
 
 const QStringList& SpyList::defaultEntries() {
@@ -109,44 +109,44 @@ void SpyList::loadAtStartup() {
         if (const auto bytes = files.readAll(path)) {
             keywords::ItemReader reader(keywords::decodeText(*bytes));
             while (!reader.atEnd())
-                f.lstFilters.addItem(reader.next());
+                f.spyNameList.addItem(reader.next());
         }
     } else {
-        LoadDefaultSpywareList(f.lstFilters);
+        LoadDefaultSpywareList(f.spyNameList);
     }
-    f.cmdAddFilter.setEnabled(false);
-    f.cmdDeleteFilter.setEnabled(false);
+    f.addSpyNameButton.setEnabled(false);
+    f.deleteSpyNameButton.setEnabled(false);
 }
 
 void SpyList::txtFilter_Change() {
-    f.cmdAddFilter.setEnabled(!f.txtFilter.text().isEmpty());
+    f.addSpyNameButton.setEnabled(!f.spyNameBox.text().isEmpty());
 }
 
 void SpyList::txtFilter_LostFocus() {
-    f.txtFilter.setText(f.txtFilter.text().toUpper());
+    f.spyNameBox.setText(f.spyNameBox.text().toUpper());
 }
 
 void SpyList::cmdAddFilter_Click() {
-    const QString typed = f.txtFilter.text();
+    const QString typed = f.spyNameBox.text();
     const QString asExtension = QStringLiteral("*.") + typed;
-    for (const QString& entry : f.lstFilters.items()) {
+    for (const QString& entry : f.spyNameList.items()) {
         if (entry == asExtension) {
             f.platform().dialogs.message(QStringLiteral("Duplication de filtres."),
                                          MessageButtons::Ok, MessageIcon::None, QString());
-            f.txtFilter.setText(QString());
+            f.spyNameBox.setText(QString());
             return;
         }
     }
-    f.lstFilters.addItem(typed);
-    f.txtFilter.setText(QString());
+    f.spyNameList.addItem(typed);
+    f.spyNameBox.setText(QString());
 }
 
 void SpyList::lstFilters_Click() {
-    f.cmdDeleteFilter.setEnabled(f.lstFilters.firstSelected() >= 0);
+    f.deleteSpyNameButton.setEnabled(f.spyNameList.firstSelected() >= 0);
 }
 
 void SpyList::cmdDeleteFilter_Click() {
-    if (f.lstFilters.count() == 1) {
+    if (f.spyNameList.count() == 1) {
         const MessageAnswer answer = f.platform().dialogs.message(
             QStringLiteral("Vous ne pourrez pas rechercher sans au moins un filtre ; Supprimer "
                            "tout de même ?"),
@@ -154,13 +154,13 @@ void SpyList::cmdDeleteFilter_Click() {
         if (answer != MessageAnswer::Yes)
             return;
     }
-    f.lstFilters.removeItem(f.lstFilters.firstSelected());
-    f.cmdDeleteFilter.setEnabled(false);
+    f.spyNameList.removeItem(f.spyNameList.firstSelected());
+    f.deleteSpyNameButton.setEnabled(false);
 }
 
 void SpyList::Command4_Click() {
     QString text;
-    for (const QString& entry : f.lstFilters.items())
+    for (const QString& entry : f.spyNameList.items())
         text += keywords::plainLine(entry);
     auto& files = f.platform().files;
     const QString path = listFile();

@@ -32,32 +32,33 @@ QString AddBackslash(const QString& path) {
 FrmMain::FrmMain(platform::Platform& platform)
     : controls::Form(QStringLiteral("FrmMain"), QStringLiteral("Tavrel")), m_platform(platform) {
     // Design state of the controls.
-    Command3.setEnabled(false);
-    Command6.setEnabled(false);
-    Command10.setToolTip(QStringLiteral("Masque Tavrel dans la barre des tâches"));
-    Command9.setToolTip(QStringLiteral("Quitte définitivement Tavrel"));
-    Image1.setToolTip(QStringLiteral("Masquer dans la barre des tâches"));
-    Image2.setToolTip(QStringLiteral("A Propos"));
-    Command5.setToolTip(QStringLiteral("Ajoute manuellement un mot clé"));
-    Command3.setToolTip(
+    addUrlButton.setEnabled(false);
+    addPageNameButton.setEnabled(false);
+    hideButton.setToolTip(QStringLiteral("Masque Tavrel dans la barre des tâches"));
+    quitButton.setToolTip(QStringLiteral("Quitte définitivement Tavrel"));
+    hidePicture.setToolTip(QStringLiteral("Masquer dans la barre des tâches"));
+    aboutPicture.setToolTip(QStringLiteral("A Propos"));
+    addKeywordButton.setToolTip(QStringLiteral("Ajoute manuellement un mot clé"));
+    addUrlButton.setToolTip(
         QStringLiteral("Ajouter l'adresse URL sélectionné à la liste des mots clés"));
-    Command6.setToolTip(QStringLiteral("Ajouter le nom sélectionné à la liste des mots clés"));
-    Command7.setToolTip(QStringLiteral("Modifie le mot clé sélectionné"));
-    Command8.setToolTip(QStringLiteral("Supprime le mot clé sélectionné"));
-    Frame6.setToolTip(QStringLiteral("Dimension taille fenêtre"));
-    for (controls::TextBox* box : {&TxtLarge, &TxtHaut}) {
+    addPageNameButton.setToolTip(
+        QStringLiteral("Ajouter le nom sélectionné à la liste des mots clés"));
+    editKeywordButton.setToolTip(QStringLiteral("Modifie le mot clé sélectionné"));
+    deleteKeywordButton.setToolTip(QStringLiteral("Supprime le mot clé sélectionné"));
+    sizeFrame.setToolTip(QStringLiteral("Dimension taille fenêtre"));
+    for (controls::TextBox* box : {&widthBox, &heightBox}) {
         box->setToolTip(QStringLiteral("Dimension en pixels"));
         box->setMaxLength(3);
     }
-    TxtLarge.setText(QStringLiteral("250"));
-    TxtHaut.setText(QStringLiteral("150"));
-    Command2.setToolTip(QStringLiteral("Parcourir..."));
-    TxtPass.setPassword(true);
-    TxtPass.setToolTip(QStringLiteral("Changer le mot de passe"));
-    Command18.setToolTip(QStringLiteral("Valide le mot de passe"));
-    Command21.setToolTip(QStringLiteral("Choix du fichier mots clés (Hosts)"));
-    TxtAide.setMultiLine(true);
-    TxtAide.setReadOnly(true);
+    widthBox.setText(QStringLiteral("250"));
+    heightBox.setText(QStringLiteral("150"));
+    chooseSoundButton.setToolTip(QStringLiteral("Parcourir..."));
+    passwordBox.setPassword(true);
+    passwordBox.setToolTip(QStringLiteral("Changer le mot de passe"));
+    setPasswordButton.setToolTip(QStringLiteral("Valide le mot de passe"));
+    chooseKeywordFileButton.setToolTip(QStringLiteral("Choix du fichier mots clés (Hosts)"));
+    helpBox.setMultiLine(true);
+    helpBox.setReadOnly(true);
 
     m_settings = std::make_unique<SettingsModule>(*this);
     m_switches = std::make_unique<Switches>(*this);
@@ -78,10 +79,10 @@ FrmMain::FrmMain(platform::Platform& platform)
     m_registrySearch = std::make_unique<antispy::RegistrySearch>(*this);
     m_dialerBlock = std::make_unique<dialer::DialerBlock>(*this);
 
-    CmdIconize.onClick = [this] { m_taskBarIcon->CmdIconize_Click(); };
-    Image2.onClick = [this] { showAbout(); };
-    Command11.onClick = [this] { showAbout(); };
-    Mnu_Apropos.onClick = [this] { showAbout(); };
+    hideShowMenuItem.onClick = [this] { m_taskBarIcon->CmdIconize_Click(); };
+    aboutPicture.onClick = [this] { showAbout(); };
+    aboutButton.onClick = [this] { showAbout(); };
+    aboutMenuItem.onClick = [this] { showAbout(); };
 }
 
 FrmMain::~FrmMain() = default;
@@ -96,7 +97,7 @@ void FrmMain::showAbout() {
 
 void FrmMain::Form_Load() {
     m_taskBarIcon->setToolTip(QStringLiteral("Tavrel"));
-    SSTab1.setCurrent(0);
+    tabs.setCurrent(0);
     m_ieWindows = std::make_unique<watch::cIEWindows>(*this);
     IEWin = m_ieWindows.get();
     gClosureTotals = {0, 0, 0, 0};
@@ -121,7 +122,7 @@ void FrmMain::Form_Activate() {
     // again from the tray, the focus back from a dialog) would hide it again at once.
     const bool first = !m_activatedOnce;
     m_activatedOnce = true;
-    if (first && ChkMasq.value() == 1)
+    if (first && autoHideSwitch.value() == 1)
         m_saving->Command10_Click();
 }
 

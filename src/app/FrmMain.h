@@ -67,138 +67,144 @@ public:
     [[noreturn]] void endNow();
 
     // --- Controls outside the tabs -------------------------------------------------------
-    controls::TabControl SSTab1{
+    controls::TabControl tabs{
         this,
         "SSTab1",
         {"Mots Clés", "Journal", "Configuration", "Statistiques", "Cookies", "Anti Spy", "Aide"}};
-    controls::Frame Frame2{this, "Frame2",
-                           "Fenétres IE en cours de navigation (Protection par mots clés)"};
-    controls::ListView ListView1{this, "ListView1"};
-    controls::Button Command3{this, "Command3", "Ajouter l'&URL"};
-    controls::Button Command6{this, "Command6", "Ajouter le &Nom"};
-    controls::Button Command10{this, "Command10", "&Masquer"};
-    controls::Button Command9{this, "Command9", "&Quitter Tavrel"};
-    controls::StatusBar Sb{this, "Sb"};
-    controls::Picture Image1{this, "Image1"};
-    controls::Picture Image2{this, "Image2"};
-    controls::Picture imgFlash{this, "imgFlash"}; // lit while a refused pop-up is signalled
-    controls::Timer Timer1{this, "Timer1", 500, true};
-    controls::Timer Timer2{this, "Timer2", 500, false};
-    controls::Timer tmrFlash{this, "tmrFlash", 200, true};
+    controls::Frame windowListFrame{
+        this, "Frame2", "Fenétres IE en cours de navigation (Protection par mots clés)"};
+    controls::ListView windowListView{this, "ListView1"};
+    controls::Button addUrlButton{this, "Command3", "Ajouter l'&URL"};
+    controls::Button addPageNameButton{this, "Command6", "Ajouter le &Nom"};
+    controls::Button hideButton{this, "Command10", "&Masquer"};
+    controls::Button quitButton{this, "Command9", "&Quitter Tavrel"};
+    controls::StatusBar statusBar{this, "Sb"};
+    controls::Picture hidePicture{this, "Image1"};
+    controls::Picture aboutPicture{this, "Image2"};
+    controls::Picture flashPicture{this, "imgFlash"}; // lit while a refused pop-up is signalled
+    controls::Timer keywordScanTimer{this, "Timer1", 500, true};
+    controls::Timer sizeScanTimer{this, "Timer2", 500, false};
+    controls::Timer flashTimer{this, "tmrFlash", 200, true};
 
     // Pop-up menu of the notification-area icon.
-    controls::MenuItem Mnu_Fichier{this, "Mnu_Fichier", "&Fichier"};
-    controls::MenuItem Mnu_MdP{this, "Mnu_MdP", "Entrer le mot de passe"};
-    controls::MenuItem sep1{this, "sep1", "-", true};
-    controls::MenuItem CmdIconize{this, "CmdIconize", "Masquer"};
-    controls::MenuItem sep2{this, "sep2", "-", true};
-    controls::MenuItem Mnu_Apropos{this, "Mnu_Apropos", "A  propos"};
-    controls::MenuItem sep3{this, "sep3", "-", true};
-    controls::MenuItem quit{this, "quit", "Quitter"};
+    controls::MenuItem trayMenu{this, "Mnu_Fichier", "&Fichier"};
+    controls::MenuItem passwordMenuItem{this, "Mnu_MdP", "Entrer le mot de passe"};
+    controls::MenuItem traySeparator1{this, "sep1", "-", true};
+    controls::MenuItem hideShowMenuItem{this, "CmdIconize", "Masquer"};
+    controls::MenuItem traySeparator2{this, "sep2", "-", true};
+    controls::MenuItem aboutMenuItem{this, "Mnu_Apropos", "A  propos"};
+    controls::MenuItem traySeparator3{this, "sep3", "-", true};
+    controls::MenuItem quitMenuItem{this, "quit", "Quitter"};
 
     // --- Tab 0 "Mots Clés" -----------------------------------------------------------------
-    controls::Frame Frame3{this, "Frame3",
-                           "Fermer les adresses Url ou les titres de pages contenant : "};
-    controls::ListView ListView3{this, "ListView3"};
-    controls::Button Command5{this, "Command5", "Ajouter"};
-    controls::Button Command7{this, "Command7", "Modifier"};
-    controls::Button Command8{this, "Command8", "Supprimer"};
-    controls::Button Command19{this, "Command19", "Enregistrer la liste des mots clés"};
+    controls::Frame keywordFrame{this, "Frame3",
+                                 "Fermer les adresses Url ou les titres de pages contenant : "};
+    controls::ListView keywordListView{this, "ListView3"};
+    controls::Button addKeywordButton{this, "Command5", "Ajouter"};
+    controls::Button editKeywordButton{this, "Command7", "Modifier"};
+    controls::Button deleteKeywordButton{this, "Command8", "Supprimer"};
+    controls::Button saveKeywordsButton{this, "Command19", "Enregistrer la liste des mots clés"};
 
     // --- Tab 1 "Journal" -------------------------------------------------------------------
-    controls::Label Label2{this, "Label2", "Journal de suppression par mots clés"};
-    controls::ListView ListView4{this, "ListView4"};
-    controls::Button Command1{this, "Command1", "Relancer cette Url et supprimer le mot clé"};
-    controls::Label Label6{this, "Label6", "Total des fenêtres fermées "};
-    controls::ListView ListView5{this, "ListView5"};
+    controls::Label journalLabel{this, "Label2", "Journal de suppression par mots clés"};
+    controls::ListView journalView{this, "ListView4"};
+    controls::Button reopenUrlButton{this, "Command1",
+                                     "Relancer cette Url et supprimer le mot clé"};
+    controls::Label totalsLabel{this, "Label6", "Total des fenêtres fermées "};
+    controls::ListView totalsView{this, "ListView5"};
 
     // --- Tab 2 "Configuration" -------------------------------------------------------------
-    controls::Frame Frame4{this, "Frame4", "Options "};
-    controls::CheckBox chkStartOnWin{this, "chkStartOnWin", "Lancer au démarrage de Windows"};
-    controls::CheckBox chkActive{this, "chkActive", "Activer la détection automatique de Tavrel"};
-    controls::CheckBox Check2{this, "Check2", "Activer la détection par mots clés de Tavrel"};
-    controls::CheckBox chkDial{this, "chkDial",
-                               "Interdire les téléchargements automatiques  par Dialer"};
-    controls::CheckBox ChkMasq{this, "ChkMasq", "Masquer automatiquement au lancement"};
-    controls::CheckBox ChkPass{this, "ChkPass", "Protéger la configuration par mot de passe"};
-    controls::CheckBox ChkFen{
+    controls::Frame optionsFrame{this, "Frame4", "Options "};
+    controls::CheckBox startWithSessionSwitch{this, "chkStartOnWin",
+                                              "Lancer au démarrage de Windows"};
+    controls::CheckBox popupRuleSwitch{this, "chkActive",
+                                       "Activer la détection automatique de Tavrel"};
+    controls::CheckBox keywordScanSwitch{this, "Check2",
+                                         "Activer la détection par mots clés de Tavrel"};
+    controls::CheckBox dialerBlockSwitch{this, "chkDial",
+                                         "Interdire les téléchargements automatiques  par Dialer"};
+    controls::CheckBox autoHideSwitch{this, "ChkMasq", "Masquer automatiquement au lancement"};
+    controls::CheckBox passwordLockSwitch{this, "ChkPass",
+                                          "Protéger la configuration par mot de passe"};
+    controls::CheckBox popupSizeRuleSwitch{
         this, "ChkFen", "Activer la protection par taille de fenêtre (détection automatique)"};
-    controls::CheckBox ChkFenMotCle{
+    controls::CheckBox sizeScanSwitch{
         this, "ChkFenMotCle",
         "Activer la protection par taille de fenêtre (détection par mots clés)"};
-    controls::Frame Frame6{this, "Frame6", "Fenêtre en pixels "};
-    controls::Label Label7{this, "Label7", "Largeur :"};
-    controls::TextBox TxtLarge{this, "TxtLarge"};
-    controls::Label Label8{this, "Label8", "Hauteur :"};
-    controls::TextBox TxtHaut{this, "TxtHaut"};
-    controls::Frame Frame1{this, "Frame1", "Alerte sonore"};
-    controls::CheckBox Check1{this, "Check1", "Jouer un son à la fermeture des fenêtres"};
-    controls::Label Label1{this, "Label1", "Fichier son :"};
-    controls::TextBox Text1{this, "Text1"};
-    controls::Button Command2{this, "Command2", "..."};
-    controls::Frame Frame7{this, "Frame7", "Mot de passe "};
-    controls::TextBox TxtPass{this, "TxtPass"};
-    controls::Button Command18{this, "Command18", "&OK"};
-    controls::Frame Frame5{this, "Frame5", "Fichier mots clés (Fichier hosts) "};
-    controls::Label Label10{this, "Label10", "Fichier :"};
-    controls::Label LblMotCle{this, "LblMotCle"};
-    controls::Button Command21{this, "Command21", "..."};
-    controls::Button Command11{this, "Command11", "&A Propos"};
-    controls::Button Command20{this, "Command20", "&Enregistrer la configuration"};
+    controls::Frame sizeFrame{this, "Frame6", "Fenêtre en pixels "};
+    controls::Label widthLabel{this, "Label7", "Largeur :"};
+    controls::TextBox widthBox{this, "TxtLarge"};
+    controls::Label heightLabel{this, "Label8", "Hauteur :"};
+    controls::TextBox heightBox{this, "TxtHaut"};
+    controls::Frame soundFrame{this, "Frame1", "Alerte sonore"};
+    controls::CheckBox soundSwitch{this, "Check1", "Jouer un son à la fermeture des fenêtres"};
+    controls::Label soundFileLabel{this, "Label1", "Fichier son :"};
+    controls::TextBox soundFileBox{this, "Text1"};
+    controls::Button chooseSoundButton{this, "Command2", "..."};
+    controls::Frame passwordFrame{this, "Frame7", "Mot de passe "};
+    controls::TextBox passwordBox{this, "TxtPass"};
+    controls::Button setPasswordButton{this, "Command18", "&OK"};
+    controls::Frame keywordFileFrame{this, "Frame5", "Fichier mots clés (Fichier hosts) "};
+    controls::Label keywordFileLabel{this, "Label10", "Fichier :"};
+    controls::Label keywordFilePathLabel{this, "LblMotCle"};
+    controls::Button chooseKeywordFileButton{this, "Command21", "..."};
+    controls::Button aboutButton{this, "Command11", "&A Propos"};
+    controls::Button saveSettingsButton{this, "Command20", "&Enregistrer la configuration"};
 
     // --- Tab 3 "Statistiques" --------------------------------------------------------------
-    controls::Label Label3{this, "Label3", "Statistiques des fenêtres fermées par mots clés"};
-    controls::ListView ListView2{this, "ListView2"};
+    controls::Label statisticsLabel{this, "Label3",
+                                    "Statistiques des fenêtres fermées par mots clés"};
+    controls::ListView statisticsView{this, "ListView2"};
 
     // --- Tab 4 "Cookies" -------------------------------------------------------------------
-    controls::Label Label4{this, "Label4", "Dossier Cookies :"};
-    controls::TextBox txtCookieDir{this, "txtCookieDir"};
-    controls::ListView lstCookies{this, "lstCookies"};
-    controls::Button Command12{this, "Command12", "Tout sélectionner"};
-    controls::Button Command13{this, "Command13", "&Désélectionner"};
-    controls::Button Command14{this, "Command14", "Inverser la sélection"};
-    controls::Button Command15{this, "Command15", "Supprimer les cookies"};
-    controls::Button Command16{this, "Command16", "./."};
-    controls::Button Command17{this, "Command17", "Options &Internet"};
-    controls::Label Label5{this, "Label5", "Analyse"};
-    controls::TextBox rtf{this, "rtf"};
-    controls::ListView Lst_Cook{this, "Lst_Cook"};
+    controls::Label cookieFolderLabel{this, "Label4", "Dossier Cookies :"};
+    controls::TextBox cookieFolderBox{this, "txtCookieDir"};
+    controls::ListView cookieFileView{this, "lstCookies"};
+    controls::Button selectAllCookiesButton{this, "Command12", "Tout sélectionner"};
+    controls::Button deselectCookiesButton{this, "Command13", "&Désélectionner"};
+    controls::Button invertCookieSelectionButton{this, "Command14", "Inverser la sélection"};
+    controls::Button deleteCookiesButton{this, "Command15", "Supprimer les cookies"};
+    controls::Button refreshCookiesButton{this, "Command16", "./."};
+    controls::Button internetOptionsButton{this, "Command17", "Options &Internet"};
+    controls::Label analysisLabel{this, "Label5", "Analyse"};
+    controls::TextBox analysisBox{this, "rtf"};
+    controls::ListView cookieRecordView{this, "Lst_Cook"};
 
     // --- Tab 5 "Anti Spy" ------------------------------------------------------------------
-    controls::Frame fraFilters{this, "fraFilters", "Fichiers Spyware connus"};
-    controls::ListBox lstFilters{this, "lstFilters"};
-    controls::Label Label9{this, "Label9", "Texte à ajouter à la liste :"};
-    controls::TextBox txtFilter{this, "txtFilter"};
-    controls::Button cmdAddFilter{this, "cmdAddFilter", "Ajouter"};
-    controls::Button cmdDeleteFilter{this, "cmdDeleteFilter", "Supprimer"};
-    controls::Button Command4{this, "Command4", "Sauver"};
-    controls::Frame fraActions{this, "fraActions", "Recherche dans les dossiers"};
-    controls::DriveList drvStart{this, "drvStart"};
-    controls::FolderList dirStart{this, "dirStart"};
-    controls::CheckBox chkRecurse{this, "chkRecurse", "Recherche dans les sous dossiers"};
-    controls::Button cmdFind{this, "cmdFind", "&Rechercher les Spywares"};
-    controls::Button Command22{this, "Command22", "Stop"};
-    controls::ListBox lstFiles{this, "lstFiles"};
-    controls::Button cmdSelAll{this, "cmdSelAll", "Tout sélectionner"};
-    controls::Button cmdDeSelAll{this, "cmdDeSelAll", "Tout désélectionner"};
-    controls::Button cmdDelete{this, "cmdDelete", "Supprimer les Spywares trouvés"};
-    controls::Label lblWarnSearch{
+    controls::Frame spyNamesFrame{this, "fraFilters", "Fichiers Spyware connus"};
+    controls::ListBox spyNameList{this, "lstFilters"};
+    controls::Label spyNameLabel{this, "Label9", "Texte à ajouter à la liste :"};
+    controls::TextBox spyNameBox{this, "txtFilter"};
+    controls::Button addSpyNameButton{this, "cmdAddFilter", "Ajouter"};
+    controls::Button deleteSpyNameButton{this, "cmdDeleteFilter", "Supprimer"};
+    controls::Button saveSpyNamesButton{this, "Command4", "Sauver"};
+    controls::Frame searchFrame{this, "fraActions", "Recherche dans les dossiers"};
+    controls::DriveList driveList{this, "drvStart"};
+    controls::FolderList folderList{this, "dirStart"};
+    controls::CheckBox recurseSwitch{this, "chkRecurse", "Recherche dans les sous dossiers"};
+    controls::Button findSpywareButton{this, "cmdFind", "&Rechercher les Spywares"};
+    controls::Button stopSearchButton{this, "Command22", "Stop"};
+    controls::ListBox foundFileList{this, "lstFiles"};
+    controls::Button selectAllFoundButton{this, "cmdSelAll", "Tout sélectionner"};
+    controls::Button deselectAllFoundButton{this, "cmdDeSelAll", "Tout désélectionner"};
+    controls::Button deleteFoundButton{this, "cmdDelete", "Supprimer les Spywares trouvés"};
+    controls::Label searchWarningLabel{
         this, "lblWarnSearch",
         "Attention : Pendant la recherche de fichiers Spywares, NE PAS LANCER d'autres "
         "applications Windows avant que la recherche ne soit terminée. Risque d'erreur et "
         "d'arrêt du programme."};
-    controls::Label lblWarnDelete{
+    controls::Label deleteWarningLabel{
         this, "lblWarnDelete",
         "Attention à l'utilisation de l'Anti Spy : Supprimer des fichiers peut causer des "
         "pertes irréversibles au système d'exploitation. Ne supprimer les fichiers que "
         "lorsque vous êtes sur que ces fichiers ne sont pas des fichiers apartenant au "
         "système d'exploitation."};
-    controls::Frame fraRegistry{this, "fraRegistry", "Base de registre"};
-    controls::Button cmdCheckUp{this, "cmdCheckUp", "Lancer la recherche"};
-    controls::Label lblFuture{this, "lblFuture", "Fonction future"};
+    controls::Frame registryFrame{this, "fraRegistry", "Base de registre"};
+    controls::Button registrySearchButton{this, "cmdCheckUp", "Lancer la recherche"};
+    controls::Label futureLabel{this, "lblFuture", "Fonction future"};
 
     // --- Tab 6 "Aide" ----------------------------------------------------------------------
-    controls::TextBox TxtAide{this, "TxtAide"};
+    controls::TextBox helpBox{this, "TxtAide"};
 
     // --- Program-wide values ---------------------------------------------------------------
     /// Closure totals of this run: keyword scan, automatic rule, size scan, size rule.

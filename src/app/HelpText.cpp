@@ -16,7 +16,7 @@ void HelpText::Charg_Aide() {
     const auto bytes = files.readAll(path);
     if (!bytes)
         return;
-    f.TxtAide.setText(keywords::decodeText(*bytes));
+    f.helpBox.setText(keywords::decodeText(*bytes));
 }
 
 } // namespace app

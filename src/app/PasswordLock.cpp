@@ -9,36 +9,36 @@ constexpr int ConfigurationTab = 2;
 } // namespace
 
 PasswordLock::PasswordLock(FrmMain& form) : f(form) {
-    f.Command18.onClick = [this] { Command18_Click(); };
-    f.Mnu_MdP.onClick = [this] { Mnu_MdP_Click(); };
+    f.setPasswordButton.onClick = [this] { Command18_Click(); };
+    f.passwordMenuItem.onClick = [this] { Mnu_MdP_Click(); };
 }
 
 void PasswordLock::LockConfiguration() {
-    f.SSTab1.setTabEnabled(ConfigurationTab, false);
-    f.quit.setEnabled(false);
-    f.Command9.setEnabled(false);
-    f.Command8.setEnabled(false);
-    f.Command1.setEnabled(false);
+    f.tabs.setTabEnabled(ConfigurationTab, false);
+    f.quitMenuItem.setEnabled(false);
+    f.quitButton.setEnabled(false);
+    f.deleteKeywordButton.setEnabled(false);
+    f.reopenUrlButton.setEnabled(false);
 }
 
 void PasswordLock::UnlockConfiguration() {
-    f.SSTab1.setTabEnabled(ConfigurationTab, true);
-    f.quit.setEnabled(true);
-    f.Command9.setEnabled(true);
-    f.Command8.setEnabled(true);
-    f.Command1.setEnabled(true);
+    f.tabs.setTabEnabled(ConfigurationTab, true);
+    f.quitMenuItem.setEnabled(true);
+    f.quitButton.setEnabled(true);
+    f.deleteKeywordButton.setEnabled(true);
+    f.reopenUrlButton.setEnabled(true);
 }
 
 bool PasswordLock::locked() const {
-    return !f.quit.enabled();
+    return !f.quitMenuItem.enabled();
 }
 
 void PasswordLock::Command18_Click() {
     // Takes effect for this run only; the box is stored when the configuration is saved.
-    f.gPassword = f.TxtPass.text();
+    f.gPassword = f.passwordBox.text();
     if (!f.gPassword.isEmpty()) {
         LockConfiguration();
-        f.SSTab1.setCurrent(0);
+        f.tabs.setCurrent(0);
     } else {
         UnlockConfiguration();
     }
@@ -52,7 +52,7 @@ void PasswordLock::Mnu_MdP_Click() {
         QStringLiteral("Entrez le mot de passe"), QString());
     if (entry == f.gPassword) {
         UnlockConfiguration();
-        f.SSTab1.setCurrent(ConfigurationTab);
+        f.tabs.setCurrent(ConfigurationTab);
     } else {
         refuse();
     }
@@ -68,7 +68,7 @@ void PasswordLock::closeRequestWhileLocked() {
 }
 
 void PasswordLock::refuse() {
-    f.SSTab1.setCurrent(0);
+    f.tabs.setCurrent(0);
     LockConfiguration();
     f.platform().dialogs.message(QStringLiteral("Mot de passe incorrect !!!"),
                                  platform::MessageButtons::Ok, platform::MessageIcon::Information,

@@ -101,7 +101,7 @@ QString numberText(double number) {
 }
 
 SettingsModule::SettingsModule(FrmMain& form) : f(form) {
-    f.Command20.onClick = [this] { SauveConfig(); };
+    f.saveSettingsButton.onClick = [this] { SauveConfig(); };
 }
 
 QString SettingsModule::read(const QString& section, const QString& key,
@@ -149,21 +149,22 @@ QString SettingsModule::applyStored() {
     // 1. Automatic detection: the whole text must be an integer.
     const std::optional<qint64> active =
         integerText(read(Settings, QStringLiteral("Active"), QStringLiteral("0")));
-    if (!active || *active < 0 || *active > 2 || !f.chkActive.setValue(static_cast<int>(*active)))
+    if (!active || *active < 0 || *active > 2 ||
+        !f.popupRuleSwitch.setValue(static_cast<int>(*active)))
         return QStringLiteral("Active");
-    f.gAutoClose = f.chkActive.value() == 1;
+    f.gAutoClose = f.popupRuleSwitch.value() == 1;
 
     // 2. Keyword detection. The switch's rule runs only on a change, and the scan timer is
     // on from creation, so the timer is set here whatever the switch did.
-    if (!loadSwitch(f.Check2, QStringLiteral("ProtectMotCle")))
+    if (!loadSwitch(f.keywordScanSwitch, QStringLiteral("ProtectMotCle")))
         return QStringLiteral("ProtectMotCle");
-    f.Timer1.setEnabled(f.Check2.value() != 0);
+    f.keywordScanTimer.setEnabled(f.keywordScanSwitch.value() != 0);
 
     // 3. Sound switch.
-    if (!loadSwitch(f.Check1, QStringLiteral("SonOK")))
+    if (!loadSwitch(f.soundSwitch, QStringLiteral("SonOK")))
         return QStringLiteral("SonOK");
-    f.Text1.setEnabled(f.Check1.value() != 0);
-    f.Command2.setEnabled(f.Check1.value() != 0);
+    f.soundFileBox.setEnabled(f.soundSwitch.value() != 0);
+    f.chooseSoundButton.setEnabled(f.soundSwitch.value() != 0);
 
     // 4. Sound file. The path is trimmed for the sound as well as for the display: a blank
     // at either end would name another file here, and the sound would never play.
@@ -174,38 +175,39 @@ QString SettingsModule::applyStored() {
         sound.chop(1);
     if (sound.isEmpty())
         sound = f.programFile(QStringLiteral("Tavrel.wav"));
-    f.Text1.setText(sound);
+    f.soundFileBox.setText(sound);
     f.gSoundFile = sound;
 
     // 5. The sound file must exist, whether the sound is on or not.
-    if (!platform::FileExists(f.platform().files, f.Text1.text())) {
-        f.platform().dialogs.message(
-            QStringLiteral("Fichier son ") + f.Text1.text() + QStringLiteral(" non trouvé !"),
-            platform::MessageButtons::Ok, platform::MessageIcon::Warning, QStringLiteral("Erreur"));
-        f.Check1.setValue(0);
+    if (!platform::FileExists(f.platform().files, f.soundFileBox.text())) {
+        f.platform().dialogs.message(QStringLiteral("Fichier son ") + f.soundFileBox.text() +
+                                         QStringLiteral(" non trouvé !"),
+                                     platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+                                     QStringLiteral("Erreur"));
+        f.soundSwitch.setValue(0);
     }
 
     // 6. Dialer block: the switch's rule has switched it already when the state changed;
     // it is switched to the loaded state once more in any case.
-    if (!loadSwitch(f.chkDial, QStringLiteral("NoDial")))
+    if (!loadSwitch(f.dialerBlockSwitch, QStringLiteral("NoDial")))
         return QStringLiteral("NoDial");
-    f.dialerBlock().SetDialerBlock(f.chkDial.value());
+    f.dialerBlock().SetDialerBlock(f.dialerBlockSwitch.value());
 
     // 7, 8. Password and lock.
-    if (!loadSwitch(f.ChkPass, QStringLiteral("OptMotdePas")))
+    if (!loadSwitch(f.passwordLockSwitch, QStringLiteral("OptMotdePas")))
         return QStringLiteral("OptMotdePas");
     QString password = read(Config, QStringLiteral("MotdePas"), QString());
     if (password == u"0")
         password.clear();
     f.gPassword = password;
-    if (!f.gPassword.isEmpty() && f.ChkPass.value() == 1)
+    if (!f.gPassword.isEmpty() && f.passwordLockSwitch.value() == 1)
         f.passwordLock().LockConfiguration();
     else
         f.passwordLock().UnlockConfiguration();
-    f.TxtPass.setText(f.gPassword);
+    f.passwordBox.setText(f.gPassword);
 
     // 9. Size rule for new windows.
-    if (!loadSwitch(f.ChkFen, QStringLiteral("ProtectTaille")))
+    if (!loadSwitch(f.popupSizeRuleSwitch, QStringLiteral("ProtectTaille")))
         return QStringLiteral("ProtectTaille");
 
     // 10, 11. Size limits. A stored number that a limit cannot hold counts as none.
@@ -213,26 +215,26 @@ QString SettingsModule::applyStored() {
         const double number = numericPrefix(read(Config, key, QString()));
         return numberText(fitsLimit(nearestInteger(number)) ? number : 0);
     };
-    f.TxtLarge.setText(shownLimit(QStringLiteral("LargFen")));
-    f.TxtHaut.setText(shownLimit(QStringLiteral("HautFen")));
-    f.gLimitWidth = limitFromNumber(numericPrefix(f.TxtLarge.text()));
-    f.gLimitHeight = limitFromNumber(numericPrefix(f.TxtHaut.text()));
+    f.widthBox.setText(shownLimit(QStringLiteral("LargFen")));
+    f.heightBox.setText(shownLimit(QStringLiteral("HautFen")));
+    f.gLimitWidth = limitFromNumber(numericPrefix(f.widthBox.text()));
+    f.gLimitHeight = limitFromNumber(numericPrefix(f.heightBox.text()));
     if (f.gLimitWidth == 0) {
         f.gLimitWidth = 250;
-        f.TxtLarge.setText(QStringLiteral("250"));
+        f.widthBox.setText(QStringLiteral("250"));
     }
     if (f.gLimitHeight == 0) {
         f.gLimitHeight = 150;
-        f.TxtHaut.setText(QStringLiteral("150"));
+        f.heightBox.setText(QStringLiteral("150"));
     }
 
     // 12. Size scan.
-    if (!loadSwitch(f.ChkFenMotCle, QStringLiteral("ProtectTailleMotCle")))
+    if (!loadSwitch(f.sizeScanSwitch, QStringLiteral("ProtectTailleMotCle")))
         return QStringLiteral("ProtectTailleMotCle");
-    f.Timer2.setEnabled(f.ChkFenMotCle.value() != 0);
+    f.sizeScanTimer.setEnabled(f.sizeScanSwitch.value() != 0);
 
     // 13. Auto-hide.
-    if (!loadSwitch(f.ChkMasq, QStringLiteral("Masq")))
+    if (!loadSwitch(f.autoHideSwitch, QStringLiteral("Masq")))
         return QStringLiteral("Masq");
     return {};
 }
@@ -244,20 +246,20 @@ std::vector<SettingsModule::Entry> SettingsModule::valuesToSave() const {
         const double number = numericPrefix(box);
         return numberText(fitsLimit(nearestInteger(number)) ? number : 0);
     };
-    return {{Config, QStringLiteral("ProtectMotCle"), state(f.Check2)},
-            {Settings, QStringLiteral("Active"), state(f.chkActive)},
-            {Config, QStringLiteral("NoDial"), state(f.chkDial)},
-            {Config, QStringLiteral("Masq"), state(f.ChkMasq)},
-            {Config, QStringLiteral("OptMotdePas"), state(f.ChkPass)},
+    return {{Config, QStringLiteral("ProtectMotCle"), state(f.keywordScanSwitch)},
+            {Settings, QStringLiteral("Active"), state(f.popupRuleSwitch)},
+            {Config, QStringLiteral("NoDial"), state(f.dialerBlockSwitch)},
+            {Config, QStringLiteral("Masq"), state(f.autoHideSwitch)},
+            {Config, QStringLiteral("OptMotdePas"), state(f.passwordLockSwitch)},
             // The password in the box, validated or not.
-            {Config, QStringLiteral("MotdePas"), f.TxtPass.text()},
-            {Config, QStringLiteral("SonOK"), state(f.Check1)},
-            {Config, QStringLiteral("NomSon"), f.Text1.text()},
-            {Config, QStringLiteral("ProtectTaille"), state(f.ChkFen)},
-            {Config, QStringLiteral("LargFen"), limitText(f.TxtLarge.text())},
-            {Config, QStringLiteral("HautFen"), limitText(f.TxtHaut.text())},
+            {Config, QStringLiteral("MotdePas"), f.passwordBox.text()},
+            {Config, QStringLiteral("SonOK"), state(f.soundSwitch)},
+            {Config, QStringLiteral("NomSon"), f.soundFileBox.text()},
+            {Config, QStringLiteral("ProtectTaille"), state(f.popupSizeRuleSwitch)},
+            {Config, QStringLiteral("LargFen"), limitText(f.widthBox.text())},
+            {Config, QStringLiteral("HautFen"), limitText(f.heightBox.text())},
             {Config, QStringLiteral("NomFichMotCle"), f.gKeywordFile},
-            {Config, QStringLiteral("ProtectTailleMotCle"), state(f.ChkFenMotCle)}};
+            {Config, QStringLiteral("ProtectTailleMotCle"), state(f.sizeScanSwitch)}};
 }
 
 void SettingsModule::SauveConfig() {
@@ -271,8 +273,8 @@ void SettingsModule::SauveConfig() {
         m_held.remove(e.key);
     }
     // Unlike loading, 0 stays 0 until the next start.
-    f.gLimitWidth = limitFromNumber(numericPrefix(f.TxtLarge.text()));
-    f.gLimitHeight = limitFromNumber(numericPrefix(f.TxtHaut.text()));
+    f.gLimitWidth = limitFromNumber(numericPrefix(f.widthBox.text()));
+    f.gLimitHeight = limitFromNumber(numericPrefix(f.heightBox.text()));
 }
 
 } // namespace app

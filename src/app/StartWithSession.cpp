@@ -5,7 +5,7 @@
 namespace app {
 
 StartWithSession::StartWithSession(FrmMain& form) : f(form), m_registry(form.platform()) {
-    f.chkStartOnWin.onClick = [this] { chkStartOnWin_Click(); };
+    f.startWithSessionSwitch.onClick = [this] { chkStartOnWin_Click(); };
 }
 
 QString StartWithSession::startKey() const {
@@ -19,7 +19,7 @@ void StartWithSession::readBack() {
     RegValue found;
     const long result = m_registry.ReadRegValue(platform::HKEY_LOCAL_MACHINE, startKey(),
                                                 QString::fromLatin1(kValueName), found);
-    f.chkStartOnWin.setValue(result == platform::ERROR_SUCCESS ? 1 : 0);
+    f.startWithSessionSwitch.setValue(result == platform::ERROR_SUCCESS ? 1 : 0);
 }
 
 void StartWithSession::chkStartOnWin_Click() {
@@ -27,7 +27,7 @@ void StartWithSession::chkStartOnWin_Click() {
     m_registry.BuildExePath();
     const QString key = startKey();
     const QString name = QString::fromLatin1(kValueName);
-    if (f.chkStartOnWin.value() == 1)
+    if (f.startWithSessionSwitch.value() == 1)
         m_registry.SaveRegString(platform::HKEY_LOCAL_MACHINE, key, name, m_registry.gProgramPath);
     else
         m_registry.DeleteRegValue(platform::HKEY_LOCAL_MACHINE, key, name);

@@ -7,51 +7,51 @@
 namespace app {
 
 Switches::Switches(FrmMain& form) : f(form) {
-    f.chkActive.onClick = [this] { chkActive_Click(); };
-    f.ChkFen.onClick = [this] { ChkFen_Click(); };
-    f.Check2.onClick = [this] { Check2_Click(); };
-    f.ChkFenMotCle.onClick = [this] { ChkFenMotCle_Click(); };
-    f.Check1.onClick = [this] { Check1_Click(); };
-    f.chkDial.onClick = [this] { chkDial_Click(); };
-    f.TxtLarge.onKeyPress = [](QChar key) { return acceptsSizeKey(key); };
-    f.TxtHaut.onKeyPress = [](QChar key) { return acceptsSizeKey(key); };
-    f.Command2.onClick = [this] { Command2_Click(); };
+    f.popupRuleSwitch.onClick = [this] { chkActive_Click(); };
+    f.popupSizeRuleSwitch.onClick = [this] { ChkFen_Click(); };
+    f.keywordScanSwitch.onClick = [this] { Check2_Click(); };
+    f.sizeScanSwitch.onClick = [this] { ChkFenMotCle_Click(); };
+    f.soundSwitch.onClick = [this] { Check1_Click(); };
+    f.dialerBlockSwitch.onClick = [this] { chkDial_Click(); };
+    f.widthBox.onKeyPress = [](QChar key) { return acceptsSizeKey(key); };
+    f.heightBox.onKeyPress = [](QChar key) { return acceptsSizeKey(key); };
+    f.chooseSoundButton.onClick = [this] { Command2_Click(); };
 }
 
 // Each size protection needs its detection: switching a size protection on switches its
 // detection on, and switching a detection off switches its size protection off.
 
 void Switches::chkActive_Click() {
-    f.gAutoClose = f.chkActive.value() == 1;
-    if (f.chkActive.value() == 0 && f.ChkFen.value() == 1)
-        f.ChkFen.setValue(0);
+    f.gAutoClose = f.popupRuleSwitch.value() == 1;
+    if (f.popupRuleSwitch.value() == 0 && f.popupSizeRuleSwitch.value() == 1)
+        f.popupSizeRuleSwitch.setValue(0);
 }
 
 void Switches::ChkFen_Click() {
-    if (f.ChkFen.value() == 1 && f.chkActive.value() == 0)
-        f.chkActive.setValue(1);
+    if (f.popupSizeRuleSwitch.value() == 1 && f.popupRuleSwitch.value() == 0)
+        f.popupRuleSwitch.setValue(1);
 }
 
 void Switches::Check2_Click() {
-    f.Timer1.setEnabled(f.Check2.value() != 0);
-    if (f.Check2.value() == 0 && f.ChkFenMotCle.value() == 1)
-        f.ChkFenMotCle.setValue(0);
+    f.keywordScanTimer.setEnabled(f.keywordScanSwitch.value() != 0);
+    if (f.keywordScanSwitch.value() == 0 && f.sizeScanSwitch.value() == 1)
+        f.sizeScanSwitch.setValue(0);
 }
 
 void Switches::ChkFenMotCle_Click() {
-    f.Timer2.setEnabled(f.ChkFenMotCle.value() != 0);
-    if (f.ChkFenMotCle.value() == 1 && f.Check2.value() == 0)
-        f.Check2.setValue(1);
+    f.sizeScanTimer.setEnabled(f.sizeScanSwitch.value() != 0);
+    if (f.sizeScanSwitch.value() == 1 && f.keywordScanSwitch.value() == 0)
+        f.keywordScanSwitch.setValue(1);
 }
 
 void Switches::Check1_Click() {
-    const bool on = f.Check1.value() != 0;
-    f.Text1.setEnabled(on);
-    f.Command2.setEnabled(on);
+    const bool on = f.soundSwitch.value() != 0;
+    f.soundFileBox.setEnabled(on);
+    f.chooseSoundButton.setEnabled(on);
 }
 
 void Switches::chkDial_Click() {
-    f.dialerBlock().SetDialerBlock(f.chkDial.value());
+    f.dialerBlock().SetDialerBlock(f.dialerBlockSwitch.value());
 }
 
 bool Switches::acceptsSizeKey(QChar key) {
@@ -64,17 +64,17 @@ void Switches::Command2_Click() {
         QStringLiteral("Fichier son Wav|*.wav"));
     if (!chosen || chosen->isEmpty())
         return;
-    f.Text1.setText(*chosen);
+    f.soundFileBox.setText(*chosen);
     f.gSoundFile = *chosen;
     auto& store = f.platform().settings;
     const QString app = SettingsModule::applicationName();
     store.setValue(app, QStringLiteral("Config"), QStringLiteral("SonOK"),
-                   QString::number(f.Check1.value()));
+                   QString::number(f.soundSwitch.value()));
     store.setValue(app, QStringLiteral("Config"), QStringLiteral("NomSon"), *chosen);
 }
 
 void Switches::PlayClosureSound() {
-    if (f.Check1.value() != 1)
+    if (f.soundSwitch.value() != 1)
         return;
     auto& sound = f.platform().sound;
     if (!sound.play(f.gSoundFile))

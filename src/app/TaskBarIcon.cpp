@@ -17,13 +17,13 @@ void TaskBarIcon::LeaveTray() {
 }
 
 void TaskBarIcon::HideToTray() {
-    f.CmdIconize.setCaption(QStringLiteral("Afficher"));
+    f.hideShowMenuItem.setCaption(QStringLiteral("Afficher"));
     EnterTray();
     f.setVisible(false);
 }
 
 void TaskBarIcon::ShowFromTray() {
-    f.CmdIconize.setCaption(QStringLiteral("Masquer"));
+    f.hideShowMenuItem.setCaption(QStringLiteral("Masquer"));
     LeaveTray();
     f.setVisible(true);
 }
@@ -48,7 +48,8 @@ bool TaskBarIcon::contextNotification(int button) {
 }
 
 std::vector<controls::MenuItem*> TaskBarIcon::menuItems() const {
-    return {&f.Mnu_MdP, &f.sep1, &f.CmdIconize, &f.sep2, &f.Mnu_Apropos, &f.sep3, &f.quit};
+    return {&f.passwordMenuItem, &f.traySeparator1, &f.hideShowMenuItem, &f.traySeparator2,
+            &f.aboutMenuItem,    &f.traySeparator3, &f.quitMenuItem};
 }
 
 } // namespace app

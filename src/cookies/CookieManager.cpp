@@ -26,37 +26,37 @@ CookieManager::CookieManager(app::FrmMain& form)
       f(form) {
     FL_COOK.setVisible(false);
 
-    f.lstCookies.addColumn(QStringLiteral("Nom des Cookies"), 2000);
-    f.lstCookies.addColumn(QStringLiteral("Chemin"), 3500);
-    f.lstCookies.addColumn(QStringLiteral("Date"), 1800);
-    f.lstCookies.addColumn(QStringLiteral("Taille"), 800);
-    f.lstCookies.setMultiSelect(true);
-    f.lstCookies.setSortKey(0);
-    f.lstCookies.setSorted(true);
-    f.lstCookies.setToolTip(QStringLiteral("Double clic pour lancer l'analyse du Cookie"));
+    f.cookieFileView.addColumn(QStringLiteral("Nom des Cookies"), 2000);
+    f.cookieFileView.addColumn(QStringLiteral("Chemin"), 3500);
+    f.cookieFileView.addColumn(QStringLiteral("Date"), 1800);
+    f.cookieFileView.addColumn(QStringLiteral("Taille"), 800);
+    f.cookieFileView.setMultiSelect(true);
+    f.cookieFileView.setSortKey(0);
+    f.cookieFileView.setSorted(true);
+    f.cookieFileView.setToolTip(QStringLiteral("Double clic pour lancer l'analyse du Cookie"));
 
-    f.Lst_Cook.addColumn(QStringLiteral("Domaine"), 2000);
-    f.Lst_Cook.addColumn(QStringLiteral("Nom du Cookie"), 1800);
-    f.Lst_Cook.addColumn(QStringLiteral("Valeur du Cookie"), 2500);
-    f.Lst_Cook.addColumn(QStringLiteral("Securité"), 900);
-    f.Lst_Cook.addColumn(QStringLiteral("Source  "), 3000);
-    f.Lst_Cook.addColumn(QStringLiteral("Parent  "), 3000);
-    f.Lst_Cook.setSortKey(0);
-    f.Lst_Cook.setSorted(true);
-    f.Lst_Cook.setToolTip(QStringLiteral("Double clic pour analyser le Cookie"));
+    f.cookieRecordView.addColumn(QStringLiteral("Domaine"), 2000);
+    f.cookieRecordView.addColumn(QStringLiteral("Nom du Cookie"), 1800);
+    f.cookieRecordView.addColumn(QStringLiteral("Valeur du Cookie"), 2500);
+    f.cookieRecordView.addColumn(QStringLiteral("Securité"), 900);
+    f.cookieRecordView.addColumn(QStringLiteral("Source  "), 3000);
+    f.cookieRecordView.addColumn(QStringLiteral("Parent  "), 3000);
+    f.cookieRecordView.setSortKey(0);
+    f.cookieRecordView.setSorted(true);
+    f.cookieRecordView.setToolTip(QStringLiteral("Double clic pour analyser le Cookie"));
 
-    f.Command15.setToolTip(QStringLiteral("Suppresion des Cookies sélectionnés"));
-    f.Command16.setToolTip(QStringLiteral("Rafraîchir la liste des Cookies"));
-    f.rtf.setMultiLine(true);
+    f.deleteCookiesButton.setToolTip(QStringLiteral("Suppresion des Cookies sélectionnés"));
+    f.refreshCookiesButton.setToolTip(QStringLiteral("Rafraîchir la liste des Cookies"));
+    f.analysisBox.setMultiLine(true);
 
-    f.Command12.onClick = [this] { Command12_Click(); };
-    f.Command13.onClick = [this] { Command13_Click(); };
-    f.Command14.onClick = [this] { Command14_Click(); };
-    f.Command15.onClick = [this] { Command15_Click(); };
-    f.Command16.onClick = [this] { Command16_Click(); };
-    f.Command17.onClick = [this] { Command17_Click(); };
-    f.lstCookies.onDblClick = [this] { lstCookies_DblClick(); };
-    f.Lst_Cook.onDblClick = [this] { Lst_Cook_DblClick(); };
+    f.selectAllCookiesButton.onClick = [this] { Command12_Click(); };
+    f.deselectCookiesButton.onClick = [this] { Command13_Click(); };
+    f.invertCookieSelectionButton.onClick = [this] { Command14_Click(); };
+    f.deleteCookiesButton.onClick = [this] { Command15_Click(); };
+    f.refreshCookiesButton.onClick = [this] { Command16_Click(); };
+    f.internetOptionsButton.onClick = [this] { Command17_Click(); };
+    f.cookieFileView.onDblClick = [this] { lstCookies_DblClick(); };
+    f.cookieRecordView.onDblClick = [this] { Lst_Cook_DblClick(); };
 }
 
 CookieManager::~CookieManager() = default;
@@ -66,18 +66,18 @@ void CookieManager::Charge_Cookie() {
         f.platform(), platform::HKEY_CURRENT_USER,
         QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
         QStringLiteral("Cookies"));
-    f.txtCookieDir.setText(m_cookieFolder);
+    f.cookieFolderBox.setText(m_cookieFolder);
     FL_COOK.setPath(m_cookieFolder);
     Start_Work();
 }
 
 void CookieManager::Start_Work() {
     FL_COOK.refresh();
-    f.lstCookies.setSorted(false);
-    f.lstCookies.clear();
+    f.cookieFileView.setSorted(false);
+    f.cookieFileView.clear();
     if (isCookieFolder(m_cookieFolder)) {
         FL_COOK.setPath(m_cookieFolder);
-        FillCookieFileList(f.lstCookies, FL_COOK);
+        FillCookieFileList(f.cookieFileView, FL_COOK);
     } else {
         f.platform().dialogs.message(
             QStringLiteral("Ce n'est pas un dossier de MicroSoft Internet Explorer.\r\n"
@@ -86,7 +86,7 @@ void CookieManager::Start_Work() {
                            "C:\\Documents and Settings\\Administrator\\Cookies"),
             MessageButtons::Ok, MessageIcon::Critical, QStringLiteral("Mauvais dossier ..."));
     }
-    f.lstCookies.setSorted(true);
+    f.cookieFileView.setSorted(true);
 }
 
 void CookieManager::FillCookieFileList(controls::ListView& list, controls::FileList& files) {
@@ -110,15 +110,15 @@ void CookieManager::FillCookieFileList(controls::ListView& list, controls::FileL
 }
 
 void CookieManager::Command12_Click() {
-    f.lstCookies.selectAll(true);
+    f.cookieFileView.selectAll(true);
 }
 
 void CookieManager::Command13_Click() {
-    f.lstCookies.selectAll(false);
+    f.cookieFileView.selectAll(false);
 }
 
 void CookieManager::Command14_Click() {
-    controls::ListView& list = f.lstCookies;
+    controls::ListView& list = f.cookieFileView;
     for (int r = 0; r < list.rowCount(); ++r)
         list.setSelected(r, !list.isSelected(r));
 }
@@ -131,7 +131,7 @@ void CookieManager::Command15_Click() {
         return;
     platform::Files& fs = f.platform().files;
     const QString folder = app::AddBackslash(m_cookieFolder);
-    const controls::ListView& list = f.lstCookies;
+    const controls::ListView& list = f.cookieFileView;
     // The rows of deleted files need not be taken out one by one: the list is rebuilt from
     // the folder right after. A file that cannot be deleted stays, without a message.
     for (int r = list.rowCount() - 1; r >= 0; --r) {
@@ -153,14 +153,14 @@ void CookieManager::Command16_Click() {
 }
 
 void CookieManager::relist() {
-    f.Lst_Cook.clear();
-    f.lstCookies.clear();
+    f.cookieRecordView.clear();
+    f.cookieFileView.clear();
     // A folder refused at start-up stays unlisted: its files must not be offered for
     // deletion by a refresh.
     if (!isCookieFolder(m_cookieFolder))
         return;
     FL_COOK.setPath(m_cookieFolder);
-    FillCookieFileList(f.lstCookies, FL_COOK);
+    FillCookieFileList(f.cookieFileView, FL_COOK);
 }
 
 void CookieManager::Command17_Click() {
@@ -169,37 +169,37 @@ void CookieManager::Command17_Click() {
 }
 
 void CookieManager::lstCookies_DblClick() {
-    controls::ListView& list = f.lstCookies;
+    controls::ListView& list = f.cookieFileView;
     if (list.rowCount() == 0)
         return;
     const int selected = list.firstSelected();
     const QString Parent = selected >= 0 ? list.subItem(selected, 1) : QString();
-    f.Label5.setCaption(QStringLiteral("Analyse du fichier Cookie : ") + Parent);
+    f.analysisLabel.setCaption(QStringLiteral("Analyse du fichier Cookie : ") + Parent);
     // A file that cannot be read is analysed as empty: the records of the previous file must
     // not be shown under this file's name.
     const auto bytes = Parent.isEmpty() ? std::nullopt : f.platform().files.readAll(Parent);
-    f.rtf.setText(bytes ? analysisText(*bytes) : QString());
-    f.Lst_Cook.clear();
-    f.Lst_Cook.setSorted(false);
+    f.analysisBox.setText(bytes ? analysisText(*bytes) : QString());
+    f.cookieRecordView.clear();
+    f.cookieRecordView.setSorted(false);
     Analyse_Cookie(Parent);
-    f.Lst_Cook.setSorted(true);
+    f.cookieRecordView.setSorted(true);
 }
 
 void CookieManager::Analyse_Cookie(const QString& Parent) {
-    std::vector<CookieRow> records = cookies::Analyse_Cookie(f.rtf.text(), Parent);
+    std::vector<CookieRow> records = cookies::Analyse_Cookie(f.analysisBox.text(), Parent);
     // Each record's row goes to the top of the list, so the last record ends up first; the
     // new rows are handed over at once rather than inserted one by one.
     std::vector<controls::ListView::Row> rows;
-    rows.reserve(records.size() + std::size_t(f.Lst_Cook.rowCount()));
+    rows.reserve(records.size() + std::size_t(f.cookieRecordView.rowCount()));
     for (auto it = records.rbegin(); it != records.rend(); ++it)
         rows.push_back({it->cells(), false});
-    for (const auto& row : f.Lst_Cook.rows())
+    for (const auto& row : f.cookieRecordView.rows())
         rows.push_back(row);
-    f.Lst_Cook.setRows(std::move(rows));
+    f.cookieRecordView.setRows(std::move(rows));
 }
 
 void CookieManager::Lst_Cook_DblClick() {
-    const controls::ListView& list = f.Lst_Cook;
+    const controls::ListView& list = f.cookieRecordView;
     if (list.rowCount() == 0)
         return;
     // Without a selected row the record keeps what it held.

@@ -8,8 +8,8 @@ namespace cookies {
 FrmDetails::FrmDetails(SelectedCookieRecord& selected, platform::Dialogs& dialogs)
     : controls::Form(QStringLiteral("frmDetails"), QStringLiteral("Propriétés du Cookie")),
       m_selected(selected), m_dialogs(dialogs) {
-    txtSource.setMultiLine(true);
-    for (controls::TextBox* box : {&txtWeb, &txtName, &txtValue, &txtSource})
+    sourceBox.setMultiLine(true);
+    for (controls::TextBox* box : {&domainBox, &nameBox, &valueBox, &sourceBox})
         box->onKeyPress = [this](QChar c) {
             if (c.unicode() == 27) {
                 escapePressed();
@@ -17,25 +17,25 @@ FrmDetails::FrmDetails(SelectedCookieRecord& selected, platform::Dialogs& dialog
             }
             return true;
         };
-    cmdDecode.onClick = [this] { cmdDecode_Click(); };
-    cmdOK.onClick = [this] { cmdOK_Click(); };
+    decodeButton.onClick = [this] { cmdDecode_Click(); };
+    okButton.onClick = [this] { cmdOK_Click(); };
 }
 
 void FrmDetails::load() {
     m_closed = false;
-    coSTATE.clear();
-    coSTATE.addItem(QStringLiteral("True"));
-    coSTATE.addItem(QStringLiteral("False"));
-    txtWeb.setText(m_selected.Domain);
-    txtName.setText(m_selected.Name);
-    txtValue.setText(m_selected.Value);
-    txtSource.setText(m_selected.Source + QStringLiteral("*\r\n"));
+    secureBox.clear();
+    secureBox.addItem(QStringLiteral("True"));
+    secureBox.addItem(QStringLiteral("False"));
+    domainBox.setText(m_selected.Domain);
+    nameBox.setText(m_selected.Name);
+    valueBox.setText(m_selected.Value);
+    sourceBox.setText(m_selected.Source + QStringLiteral("*\r\n"));
     if (m_selected.Secure == u"True")
-        coSTATE.setCurrentIndex(0);
+        secureBox.setCurrentIndex(0);
     else if (m_selected.Secure == u"False")
-        coSTATE.setCurrentIndex(1);
+        secureBox.setCurrentIndex(1);
     else
-        coSTATE.setCurrentIndex(-1);
+        secureBox.setCurrentIndex(-1);
     setVisible(true);
 }
 

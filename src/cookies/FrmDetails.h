@@ -35,18 +35,18 @@ public:
     void cmdDecode_Click();
     void cmdOK_Click() { unload(); }
 
-    controls::Label Label1{this, "Label1", "Domaine :"};
-    controls::TextBox txtWeb{this, "txtWeb"};
-    controls::Label Label2{this, "Label2", "Nom :"};
-    controls::TextBox txtName{this, "txtName"};
-    controls::Label Label3{this, "Label3", "Valeur :"};
-    controls::TextBox txtValue{this, "txtValue"};
-    controls::Label Label4{this, "Label4", "Securite :"};
-    controls::ComboBox coSTATE{this, "coSTATE"};
-    controls::Label Label5{this, "Label5", "Source du Cookie :"};
-    controls::TextBox txtSource{this, "txtSource"};
-    controls::Button cmdDecode{this, "cmdDecode", "Decoder"};
-    controls::Button cmdOK{this, "cmdOK", "&OK"};
+    controls::Label domainLabel{this, "Label1", "Domaine :"};
+    controls::TextBox domainBox{this, "txtWeb"};
+    controls::Label nameLabel{this, "Label2", "Nom :"};
+    controls::TextBox nameBox{this, "txtName"};
+    controls::Label valueLabel{this, "Label3", "Valeur :"};
+    controls::TextBox valueBox{this, "txtValue"};
+    controls::Label secureLabel{this, "Label4", "Securite :"};
+    controls::ComboBox secureBox{this, "coSTATE"};
+    controls::Label sourceLabel{this, "Label5", "Source du Cookie :"};
+    controls::TextBox sourceBox{this, "txtSource"};
+    controls::Button decodeButton{this, "cmdDecode", "Decoder"};
+    controls::Button okButton{this, "cmdOK", "&OK"};
 
 private:
     void unload();

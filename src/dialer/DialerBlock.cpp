@@ -7,8 +7,8 @@ namespace dialer {
 DialerBlock::DialerBlock(app::FrmMain& form) : f(form) {
     // The switch's change rule belongs to the switches of the configuration tab; when they
     // have not given it one, it still has to drive the block.
-    if (!f.chkDial.onClick)
-        f.chkDial.onClick = [this] { SetDialerBlock(f.chkDial.value()); };
+    if (!f.dialerBlockSwitch.onClick)
+        f.dialerBlockSwitch.onClick = [this] { SetDialerBlock(f.dialerBlockSwitch.value()); };
 }
 
 QString DialerBlock::GetSystemDir() const {
@@ -26,7 +26,7 @@ void DialerBlock::SetDialerBlock(int state) {
         // The class is tried even when the installation failed; only its creation tells
         // whether the block works.
         if (!system.createComponent(QLatin1String(kClassName)))
-            f.chkDial.setEnabled(false);
+            f.dialerBlockSwitch.setEnabled(false);
         return;
     }
     // Switching off removes the file only; the add-on's registration stays as it is.
@@ -46,8 +46,8 @@ bool DialerBlock::InstallDialerAddOn() {
         f.platform().system.selfRegister(QLatin1String(kAddOnFile));
         return true;
     }
-    f.chkDial.setValue(0);
-    f.chkDial.setEnabled(false);
+    f.dialerBlockSwitch.setValue(0);
+    f.dialerBlockSwitch.setEnabled(false);
     return false;
 }
 

@@ -6,16 +6,16 @@
 namespace keywords {
 
 KeywordCommands::KeywordCommands(app::FrmMain& form) : f(form) {
-    f.Command5.onClick = [this] { Command5_Click(); };
-    f.Command3.onClick = [this] { Command3_Click(); };
-    f.Command6.onClick = [this] { Command6_Click(); };
-    f.Command7.onClick = [this] { Command7_Click(); };
-    f.Command8.onClick = [this] { Command8_Click(); };
-    f.Command1.onClick = [this] { Command1_Click(); };
+    f.addKeywordButton.onClick = [this] { Command5_Click(); };
+    f.addUrlButton.onClick = [this] { Command3_Click(); };
+    f.addPageNameButton.onClick = [this] { Command6_Click(); };
+    f.editKeywordButton.onClick = [this] { Command7_Click(); };
+    f.deleteKeywordButton.onClick = [this] { Command8_Click(); };
+    f.reopenUrlButton.onClick = [this] { Command1_Click(); };
 }
 
 void KeywordCommands::AddKeyword(const QString& text) {
-    f.ListView3.appendRow({text});
+    f.keywordListView.appendRow({text});
     f.statistics().AppendStatRecord(text);
 }
 
@@ -28,7 +28,7 @@ void KeywordCommands::Command5_Click() {
 }
 
 int KeywordCommands::selectedWindowRow(controls::Button& button) {
-    const controls::ListView& windows = f.ListView1;
+    const controls::ListView& windows = f.windowListView;
     for (int r = 0; r < windows.rowCount(); ++r) {
         if (windows.isSelected(r)) {
             button.setEnabled(true);
@@ -40,48 +40,48 @@ int KeywordCommands::selectedWindowRow(controls::Button& button) {
 }
 
 void KeywordCommands::Command3_Click() {
-    const int r = selectedWindowRow(f.Command3);
+    const int r = selectedWindowRow(f.addUrlButton);
     if (r < 0)
         return;
-    AddKeyword(f.ListView1.subItem(r, 1));
+    AddKeyword(f.windowListView.subItem(r, 1));
 }
 
 void KeywordCommands::Command6_Click() {
-    const int r = selectedWindowRow(f.Command6);
+    const int r = selectedWindowRow(f.addPageNameButton);
     if (r < 0)
         return;
-    AddKeyword(f.ListView1.text(r));
+    AddKeyword(f.windowListView.text(r));
 }
 
 void KeywordCommands::Command7_Click() {
     // The row is taken before the prompt opens: the timers keep running while it is open.
-    const int r = f.ListView3.firstSelected();
+    const int r = f.keywordListView.firstSelected();
     if (r < 0)
         return;
-    const QString old = f.ListView3.text(r);
+    const QString old = f.keywordListView.text(r);
     const QString answer =
         f.platform().dialogs.input(QStringLiteral("Modification de ") + old, f.caption(), old);
-    if (answer.isEmpty() || r >= f.ListView3.rowCount())
+    if (answer.isEmpty() || r >= f.keywordListView.rowCount())
         return;
-    f.ListView3.setText(r, answer);
+    f.keywordListView.setText(r, answer);
 }
 
 void KeywordCommands::Command8_Click() {
-    const int r = f.ListView3.firstSelected();
+    const int r = f.keywordListView.firstSelected();
     if (r >= 0)
-        f.ListView3.removeRow(r);
+        f.keywordListView.removeRow(r);
 }
 
 void KeywordCommands::Command1_Click() {
-    const int j = f.ListView4.firstSelected();
+    const int j = f.journalView.firstSelected();
     if (j < 0)
         return;
-    const QString keyword = f.ListView4.subItem(j, 1).toLower();
-    const QString url = f.ListView4.subItem(j, 2);
-    const controls::ListView& list = f.ListView3;
+    const QString keyword = f.journalView.subItem(j, 1).toLower();
+    const QString url = f.journalView.subItem(j, 2);
+    const controls::ListView& list = f.keywordListView;
     for (int r = 0; r < list.rowCount(); ++r) {
         if (list.text(r).toLower() == keyword) {
-            f.ListView3.removeRow(r);
+            f.keywordListView.removeRow(r);
             break;
         }
     }
@@ -94,7 +94,7 @@ void KeywordCommands::Command1_Click() {
                                      QStringLiteral("Erreur"));
         return;
     }
-    f.ListView4.removeRow(j);
+    f.journalView.removeRow(j);
 }
 
 } // namespace keywords

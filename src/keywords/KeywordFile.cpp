@@ -15,7 +15,7 @@ const QString kKeywordFileKey = QStringLiteral("NomFichMotCle");
 } // namespace
 
 KeywordFile::KeywordFile(app::FrmMain& form) : f(form) {
-    f.Command21.onClick = [this] { Command21_Click(); };
+    f.chooseKeywordFileButton.onClick = [this] { Command21_Click(); };
 }
 
 void KeywordFile::setKeywordsReversed(const QStringList& items) {
@@ -23,7 +23,7 @@ void KeywordFile::setKeywordsReversed(const QStringList& items) {
     rows.reserve(items.size());
     for (auto it = items.crbegin(); it != items.crend(); ++it)
         rows.push_back({QStringList{*it}, false});
-    f.ListView3.setRows(std::move(rows));
+    f.keywordListView.setRows(std::move(rows));
 }
 
 void KeywordFile::Charge_Mot_Cle() {
@@ -34,13 +34,13 @@ void KeywordFile::Charge_Mot_Cle() {
     const QString toRead = platform::FileExists(p.files, f.gKeywordFile)
                                ? f.gKeywordFile
                                : f.programFile(QStringLiteral("ListeUrl.dat"));
-    f.LblMotCle.setCaption(f.gKeywordFile);
+    f.keywordFilePathLabel.setCaption(f.gKeywordFile);
     if (!platform::FileExists(p.files, toRead)) {
         p.dialogs.message(QStringLiteral("Pas de fichier mots clés !!!\rou fichier : ") + toRead +
                               QStringLiteral(" non trouvé"),
                           platform::MessageButtons::Ok, platform::MessageIcon::Warning,
                           QStringLiteral("Atention"));
-        f.LblMotCle.setCaption(QString());
+        f.keywordFilePathLabel.setCaption(QString());
         return;
     }
     const auto bytes = p.files.readAll(toRead);
@@ -74,7 +74,7 @@ void KeywordFile::Command21_Click() {
     if (!chosen || chosen->isEmpty())
         return;
     f.gKeywordFile = *chosen;
-    f.LblMotCle.setCaption(f.gKeywordFile);
+    f.keywordFilePathLabel.setCaption(f.gKeywordFile);
     p.settings.setValue(kApp, kConfig, kKeywordFileKey, f.gKeywordFile);
     if (!platform::FileExists(p.files, f.gKeywordFile))
         return;
@@ -97,7 +97,7 @@ void KeywordFile::Command21_Click() {
 
 int KeywordFile::save(const QString& path, bool quoted) {
     QString text;
-    for (const auto& row : f.ListView3.rows()) {
+    for (const auto& row : f.keywordListView.rows()) {
         const QString kw = row.cells.value(0);
         text += quoted ? quotedLine(kw) : plainLine(kw);
     }

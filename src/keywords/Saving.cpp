@@ -9,16 +9,16 @@
 namespace keywords {
 
 Saving::Saving(app::FrmMain& form) : f(form) {
-    f.Command19.onClick = [this] { Command19_Click(); };
-    f.Command10.onClick = [this] { Command10_Click(); };
-    f.Image1.onClick = [this] { Command10_Click(); };
-    f.quit.onClick = [this] { quit_Click(); };
-    f.Command9.onClick = [this] { quit_Click(); };
+    f.saveKeywordsButton.onClick = [this] { Command19_Click(); };
+    f.hideButton.onClick = [this] { Command10_Click(); };
+    f.hidePicture.onClick = [this] { Command10_Click(); };
+    f.quitMenuItem.onClick = [this] { quit_Click(); };
+    f.quitButton.onClick = [this] { quit_Click(); };
 }
 
 void Saving::saveStatisticsAndList() {
     f.statistics().SaveStatistics();
-    f.LblMotCle.setCaption(f.gKeywordFile);
+    f.keywordFilePathLabel.setCaption(f.gKeywordFile);
     if (f.gKeywordFile.isEmpty())
         f.gKeywordFile = f.programFile(QStringLiteral("NouveauHost.dat"));
     f.keywordFile().SaveKeywordList(f.gKeywordFile);

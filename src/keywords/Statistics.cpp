@@ -20,7 +20,7 @@ void Statistics::LoadStatistics() {
     const QString file = path();
     if (!platform::FileExists(files, file)) {
         QString text;
-        for (const auto& row : f.ListView3.rows())
+        for (const auto& row : f.keywordListView.rows())
             text += record(row.cells.value(0), QStringLiteral("0"));
         if (files.writeAll(file, encodeText(text)) != platform::FileError::None)
             return;
@@ -37,28 +37,28 @@ void Statistics::LoadStatistics() {
         const QString count = reader.next();
         rows.push_back({QStringList{QString::number(leadingInteger(count)), keyword}, false});
     }
-    std::vector<controls::ListView::Row> all = f.ListView2.rows();
+    std::vector<controls::ListView::Row> all = f.statisticsView.rows();
     all.insert(all.end(), std::make_move_iterator(rows.begin()),
                std::make_move_iterator(rows.end()));
-    f.ListView2.setRows(std::move(all));
+    f.statisticsView.setRows(std::move(all));
 }
 
 void Statistics::AppendStatRecord(const QString& keyword) {
     // The view keeps the counts raised since the last save: the new record is added to both
     // the file and the view instead of reloading the view from the file.
     f.platform().files.append(path(), encodeText(record(keyword, QStringLiteral("0"))));
-    f.ListView2.appendRow({QStringLiteral("0"), keyword});
+    f.statisticsView.appendRow({QStringLiteral("0"), keyword});
 }
 
 int Statistics::SaveStatistics() {
     QString text;
-    for (const auto& row : f.ListView2.rows())
+    for (const auto& row : f.statisticsView.rows())
         text += record(row.cells.value(1), row.cells.value(0));
     return f.platform().files.writeAll(path(), encodeText(text));
 }
 
 bool Statistics::increment(const QString& keyword) {
-    const controls::ListView& view = f.ListView2;
+    const controls::ListView& view = f.statisticsView;
     if (m_indexedLayout != view.layoutRevision()) {
         m_firstRow.clear();
         for (int r = view.rowCount() - 1; r >= 0; --r)
@@ -69,7 +69,7 @@ bool Statistics::increment(const QString& keyword) {
     if (it == m_firstRow.constEnd())
         return false;
     const int r = it.value();
-    f.ListView2.setText(r, QString::number(leadingInteger(view.text(r)) + 1));
+    f.statisticsView.setText(r, QString::number(leadingInteger(view.text(r)) + 1));
     return true;
 }
 

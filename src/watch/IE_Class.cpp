@@ -197,13 +197,14 @@ void IE_Class::IE_NewWindow2(bool& Cancel) {
 
     // Size rule: a small window asking for a new one is refused. A size that cannot be read
     // is not taken for 0: it refuses nothing.
-    if (f.ChkFen.value() == 1 && IE) {
+    if (f.popupSizeRuleSwitch.value() == 1 && IE) {
         const std::optional<int> w = IE->width();
         const std::optional<int> h = IE->height();
         if (w && h && *w <= f.gLimitWidth && *h <= f.gLimitHeight) {
             Cancel = true;
-            f.Sb.setSimpleText(QStringLiteral("Fermeture par taille de fenêtre L=") +
-                               QString::number(*w) + QStringLiteral(" H=:") + QString::number(*h));
+            f.statusBar.setSimpleText(QStringLiteral("Fermeture par taille de fenêtre L=") +
+                                      QString::number(*w) + QStringLiteral(" H=:") +
+                                      QString::number(*h));
             ++f.gClosureTotals[3];
             f.listViews().showTotals();
             f.switches().PlayClosureSound();
@@ -218,8 +219,8 @@ void IE_Class::IE_NewWindow2(bool& Cancel) {
     if (f.gAutoClose) {
         if (!gUserClick) {
             Cancel = true;
-            f.tmrFlash.setEnabled(true);
-            f.Sb.setSimpleText(QStringLiteral("Fermeture automatique de la fenêtre"));
+            f.flashTimer.setEnabled(true);
+            f.statusBar.setSimpleText(QStringLiteral("Fermeture automatique de la fenêtre"));
             ++f.gClosureTotals[1];
             f.listViews().showTotals();
             f.switches().PlayClosureSound();

@@ -8,7 +8,7 @@
 namespace watch {
 
 KeywordScan::KeywordScan(app::FrmMain& form) : f(form) {
-    f.Timer1.onTimer = [this] { Timer1_Timer(); };
+    f.keywordScanTimer.onTimer = [this] { Timer1_Timer(); };
 }
 
 platform::WindowHandle KeywordScan::rowHandle(int r) const {
@@ -20,13 +20,13 @@ bool KeywordScan::rowSizeRead(int r) const {
 }
 
 const keywords::KeywordMatcher& KeywordScan::matcher() {
-    if (m_matcherRevision != f.ListView3.revision()) {
+    if (m_matcherRevision != f.keywordListView.revision()) {
         std::vector<QString> lowered;
-        lowered.reserve(f.ListView3.rowCount());
-        for (const auto& row : f.ListView3.rows())
+        lowered.reserve(f.keywordListView.rowCount());
+        for (const auto& row : f.keywordListView.rows())
             lowered.push_back(row.cells.value(0).toLower());
         m_matcher.build(lowered);
-        m_matcherRevision = f.ListView3.revision();
+        m_matcherRevision = f.keywordListView.revision();
     }
     return m_matcher;
 }
@@ -52,28 +52,28 @@ void KeywordScan::refreshWindowList() {
         m_rowHandles.push_back(window->hwnd());
         m_rowSizeRead.push_back(w && h);
     }
-    f.ListView1.setRows(std::move(rows));
+    f.windowListView.setRows(std::move(rows));
 }
 
 void KeywordScan::Timer1_Timer() {
-    int remembered = f.ListView1.firstSelected() + 1;
+    int remembered = f.windowListView.firstSelected() + 1;
     refreshWindowList();
-    if (remembered > f.ListView1.rowCount())
-        remembered = f.ListView1.rowCount();
+    if (remembered > f.windowListView.rowCount())
+        remembered = f.windowListView.rowCount();
     if (remembered != 0)
-        f.ListView1.setSelected(remembered - 1, true);
-    if (f.ListView1.rowCount() == 0)
+        f.windowListView.setSelected(remembered - 1, true);
+    if (f.windowListView.rowCount() == 0)
         return;
 
-    const int n = f.ListView1.rowCount();
+    const int n = f.windowListView.rowCount();
     const keywords::KeywordMatcher& m = matcher();
-    for (int s = 0; s < n && s < f.ListView1.rowCount(); ++s) {
+    for (int s = 0; s < n && s < f.windowListView.rowCount(); ++s) {
         m_found.clear();
-        const QString name = f.ListView1.text(s).toLower();
-        const QString url = f.ListView1.subItem(s, 1).toLower();
+        const QString name = f.windowListView.text(s).toLower();
+        const QString url = f.windowListView.subItem(s, 1).toLower();
         m.findAll(name, url, m_found);
         for (int p : m_found)
-            if (p < f.ListView3.rowCount())
+            if (p < f.keywordListView.rowCount())
                 closeRow(s, p);
     }
 }
@@ -82,14 +82,14 @@ void KeywordScan::closeRow(int s, int p) {
     // The close request goes to the row's own window, never to another one that merely
     // shares its page name.
     f.LeHwnd = rowHandle(s);
-    const QString keyword = f.ListView3.text(p);
-    f.ListView4.appendRow({f.platform().clock.now().toString(QStringLiteral("HH:mm:ss")), keyword,
-                           f.ListView1.subItem(s, 1)});
+    const QString keyword = f.keywordListView.text(p);
+    f.journalView.appendRow({f.platform().clock.now().toString(QStringLiteral("HH:mm:ss")), keyword,
+                             f.windowListView.subItem(s, 1)});
     f.statistics().increment(keyword);
     ++f.gClosureTotals[0];
-    f.Sb.setSimpleText(QStringLiteral("Fermeture: ") + f.ListView1.text(s) +
-                       QStringLiteral("     (Total:") + QString::number(f.gClosureTotals[0]) +
-                       u')');
+    f.statusBar.setSimpleText(QStringLiteral("Fermeture: ") + f.windowListView.text(s) +
+                              QStringLiteral("     (Total:") +
+                              QString::number(f.gClosureTotals[0]) + u')');
     f.listViews().showTotals();
     f.platform().browser.postClose(f.LeHwnd);
     f.switches().PlayClosureSound();

@@ -31,15 +31,15 @@ struct Program {
                    fake.sound, fake.processes, fake.instance, fake.registry, fake.system} {}
     void start() {
         form = app::startUp(platform);
-        form->Timer1.setEnabled(true);
+        form->keywordScanTimer.setEnabled(true);
     }
     void keyword(const QString& k) {
-        form->ListView3.appendRow({k});
-        form->ListView2.appendRow({QStringLiteral("0"), k});
+        form->keywordListView.appendRow({k});
+        form->statisticsView.appendRow({QStringLiteral("0"), k});
     }
     /// A switch clicked by the user (its change rule runs).
     void check(controls::CheckBox& box) { box.userSet(1); }
-    int listed() const { return form->ListView1.rowCount(); }
+    int listed() const { return form->windowListView.rowCount(); }
     platform::fake::FakePlatform fake;
     platform::Platform platform;
     std::unique_ptr<app::FrmMain> form;
@@ -71,21 +71,21 @@ TEST(Program, APageWhoseAddressHoldsAKeywordIsClosedWithinTwoTicksAndJournaled) 
 
     QElapsedTimer clock;
     clock.start();
-    p.form->Timer1.tick();
-    ASSERT_EQ(p.form->ListView4.rowCount(), 1);
-    EXPECT_EQ(p.form->ListView4.subItem(0, 1), QStringLiteral("PubTavrel"));
-    EXPECT_EQ(p.form->ListView4.subItem(0, 2), server.url("/news/pubtavrel.html"));
-    EXPECT_EQ(p.form->ListView2.text(0), QStringLiteral("1"));
+    p.form->keywordScanTimer.tick();
+    ASSERT_EQ(p.form->journalView.rowCount(), 1);
+    EXPECT_EQ(p.form->journalView.subItem(0, 1), QStringLiteral("PubTavrel"));
+    EXPECT_EQ(p.form->journalView.subItem(0, 2), server.url("/news/pubtavrel.html"));
+    EXPECT_EQ(p.form->statisticsView.text(0), QStringLiteral("1"));
     EXPECT_EQ(p.form->gClosureTotals[0], 1);
     // Ticks come every 500 ms: the window is gone before the one after next.
     ASSERT_TRUE(waitUntil([&] { return !b.listed(ad); }, 1000));
     QTextStream(stdout) << "[figure] keyword tick to window gone: " << clock.elapsed() << " ms"
                         << Qt::endl;
-    p.form->Timer1.tick();
-    EXPECT_EQ(p.form->ListView4.rowCount(), 1);
+    p.form->keywordScanTimer.tick();
+    EXPECT_EQ(p.form->journalView.rowCount(), 1);
     EXPECT_TRUE(b.listed(plain));
     for (int r = 0; r < p.listed(); ++r)
-        EXPECT_NE(p.form->ListView1.subItem(r, 1), server.url("/news/pubtavrel.html"));
+        EXPECT_NE(p.form->windowListView.subItem(r, 1), server.url("/news/pubtavrel.html"));
 }
 
 TEST(Program, KillingTheBrowserMidRunLeavesTavrelRunningWithItsJournal) {
@@ -97,25 +97,25 @@ TEST(Program, KillingTheBrowserMidRunLeavesTavrelRunningWithItsJournal) {
     p.start();
     p.keyword(QStringLiteral("pubtavrel"));
     ASSERT_NE(b.openTab(server.url("/pubtavrel.html")), 0u);
-    p.form->Timer1.tick();
-    ASSERT_EQ(p.form->ListView4.rowCount(), 1);
+    p.form->keywordScanTimer.tick();
+    ASSERT_EQ(p.form->journalView.rowCount(), 1);
 
     ASSERT_EQ(::kill(pid_t(b.shell().browserPid()), SIGKILL), 0);
     ASSERT_TRUE(waitUntil([&] { return !b.shell().connected(); }, 5000));
-    p.form->Timer1.tick();
-    p.form->Timer2.tick();
+    p.form->keywordScanTimer.tick();
+    p.form->sizeScanTimer.tick();
     EXPECT_EQ(p.listed(), 0);
-    EXPECT_EQ(p.form->ListView4.rowCount(), 1) << "the journal keeps its rows";
-    EXPECT_EQ(p.form->ListView2.text(0), QStringLiteral("1"));
+    EXPECT_EQ(p.form->journalView.rowCount(), 1) << "the journal keeps its rows";
+    EXPECT_EQ(p.form->statisticsView.text(0), QStringLiteral("1"));
 
     // The browser comes back and the scan sees it again.
     ASSERT_TRUE(
         waitUntil([&] { return b.shell().connected() && !b.shell().windows().isEmpty(); }, 30000));
-    p.form->Timer1.tick();
+    p.form->keywordScanTimer.tick();
     EXPECT_GT(p.listed(), 0);
     ASSERT_NE(b.openTab(server.url("/pubtavrel.html?again")), 0u);
-    p.form->Timer1.tick();
-    EXPECT_EQ(p.form->ListView4.rowCount(), 2);
+    p.form->keywordScanTimer.tick();
+    EXPECT_EQ(p.form->journalView.rowCount(), 2);
 }
 
 TEST(Program, AutomaticRuleRefusesWindowOpenWithoutClick) {
@@ -126,7 +126,7 @@ TEST(Program, AutomaticRuleRefusesWindowOpenWithoutClick) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.check(p.form->chkActive);
+    p.check(p.form->popupRuleSwitch);
     ASSERT_TRUE(p.form->gAutoClose);
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
@@ -135,7 +135,8 @@ TEST(Program, AutomaticRuleRefusesWindowOpenWithoutClick) {
     b.eval(opener, "window.open('/popup.html?noclick', '', 'width=200,height=100'); 1");
     ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 5000));
     EXPECT_EQ(p.form->gClosureTotals[1], 1);
-    EXPECT_EQ(p.form->Sb.simpleText(), QStringLiteral("Fermeture automatique de la fenêtre"));
+    EXPECT_EQ(p.form->statusBar.simpleText(),
+              QStringLiteral("Fermeture automatique de la fenêtre"));
     const double t0 = b.eval(opener, "window.ticks").toDouble();
     spin(150);
     EXPECT_GT(b.eval(opener, "window.ticks").toDouble(), t0);
@@ -150,7 +151,7 @@ TEST(Program, ARealClickLetsExactlyOneWindowOpen) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.check(p.form->chkActive);
+    p.check(p.form->popupRuleSwitch);
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     const int before = int(b.handles().size());
@@ -176,7 +177,7 @@ TEST(Program, SizeRuleRefusesAWindowThatASmallPopupOpens) {
     p.start();
     // The size rule switches the automatic rule on with it: the click lets the small
     // window open; what it opens by itself is refused by both rules.
-    p.check(p.form->ChkFen);
+    p.check(p.form->popupSizeRuleSwitch);
     ASSERT_TRUE(p.form->gAutoClose);
     const WindowHandle opener = b.openTab(server.url("/smallopener.html"));
     ASSERT_NE(opener, 0u);
@@ -188,7 +189,8 @@ TEST(Program, SizeRuleRefusesAWindowThatASmallPopupOpens) {
     EXPECT_FALSE(server.wasRequested("fromsmall"));
     EXPECT_EQ(p.form->gClosureTotals[3], 1);
     EXPECT_EQ(p.form->gClosureTotals[1], 1);
-    EXPECT_EQ(p.form->Sb.simpleText(), QStringLiteral("Fermeture automatique de la fenêtre"));
+    EXPECT_EQ(p.form->statusBar.simpleText(),
+              QStringLiteral("Fermeture automatique de la fenêtre"));
 }
 
 TEST(Program, SizeScanClosesASmallPopup) {
@@ -199,17 +201,17 @@ TEST(Program, SizeScanClosesASmallPopup) {
     server.page("/popup.html", kPopup);
     Program p(b);
     p.start();
-    p.check(p.form->ChkFenMotCle);
-    ASSERT_EQ(p.form->Check2.value(), 1);
-    ASSERT_TRUE(p.form->Timer2.enabled());
+    p.check(p.form->sizeScanSwitch);
+    ASSERT_EQ(p.form->keywordScanSwitch.value(), 1);
+    ASSERT_TRUE(p.form->sizeScanTimer.enabled());
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     const int before = int(b.handles().size());
     b.eval(opener, "window.open('/popup.html?small', '', 'width=200,height=100'); 1");
     ASSERT_TRUE(waitUntil([&] { return int(b.handles().size()) == before + 1; }, 5000));
     const WindowHandle popup = b.handles().last();
-    p.form->Timer1.tick();
-    p.form->Timer2.tick();
+    p.form->keywordScanTimer.tick();
+    p.form->sizeScanTimer.tick();
     EXPECT_EQ(p.form->gClosureTotals[2], 1);
     EXPECT_TRUE(waitUntil([&] { return !b.listed(popup); }, 500));
     EXPECT_TRUE(b.listed(opener)) << "the large opener stays";

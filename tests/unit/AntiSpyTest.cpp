@@ -15,9 +15,9 @@ using platform::fake::FakePlatform;
 namespace {
 
 void setEntries(app::FrmMain& f, const QStringList& entries) {
-    f.lstFilters.clear();
+    f.spyNameList.clear();
     for (const QString& e : entries)
-        f.lstFilters.addItem(e);
+        f.spyNameList.addItem(e);
 }
 
 // One plain walk per entry, the way the search is defined: the folder's matching files in
@@ -93,14 +93,14 @@ TEST(FileSearch, OneWalkFindsWhatAWalkPerEntryFinds) {
 
         for (const bool recurse : {true, false}) {
             setEntries(p.f, patterns);
-            p.f.chkRecurse.setValue(recurse ? 1 : 0);
-            p.f.dirStart.setPath("/t");
-            p.f.cmdFind.click();
+            p.f.recurseSwitch.setValue(recurse ? 1 : 0);
+            p.f.folderList.setPath("/t");
+            p.f.findSpywareButton.click();
             QStringList expected;
             for (const QString& entry : patterns)
                 referenceWalk(fs, recurse, QStringLiteral("/t"), entry, expected);
             ASSERT_EQ(p.f.fileSearch().FoundFiles, expected) << "seed " << seed;
-            ASSERT_EQ(p.f.lstFiles.items(), expected);
+            ASSERT_EQ(p.f.foundFileList.items(), expected);
             ASSERT_TRUE(p.fp.transcript.take().isEmpty());
         }
     }
@@ -112,15 +112,15 @@ TEST(FileSearch, RootStartFolderGivesOneSlashAndLinksToFilesAreListedNotFollowed
     p.fp.files.setFile("/real/target.txt", "keep");
     p.fp.files.setSymlink("/data/alias.jse", "/real/target.txt");
     setEntries(p.f, {"*.jse"});
-    p.f.dirStart.setPath("/");
-    p.f.cmdFind.click();
-    EXPECT_EQ(p.f.lstFiles.items(), QStringList({"/TOP.JSE", "/data/ALIAS.JSE"}));
+    p.f.folderList.setPath("/");
+    p.f.findSpywareButton.click();
+    EXPECT_EQ(p.f.foundFileList.items(), QStringList({"/TOP.JSE", "/data/ALIAS.JSE"}));
     // Deleting the listed link removes the link, never the file it points at.
-    p.f.lstFiles.setSelected(1, true);
-    p.f.cmdDelete.click();
+    p.f.foundFileList.setSelected(1, true);
+    p.f.deleteFoundButton.click();
     EXPECT_FALSE(p.fp.files.attributes("/data/alias.jse").symlink);
     EXPECT_EQ(p.fp.files.readAll("/real/target.txt"), QByteArray("keep"));
-    EXPECT_EQ(p.f.lstFiles.items(), QStringList({"/TOP.JSE"}));
+    EXPECT_EQ(p.f.foundFileList.items(), QStringList({"/TOP.JSE"}));
 }
 
 TEST(SpyList, SavedListReadsBackUnchanged) {
@@ -129,19 +129,19 @@ TEST(SpyList, SavedListReadsBackUnchanged) {
     {
         app::FrmMain f(fp.platform());
         f.Form_Load();
-        EXPECT_EQ(f.lstFilters.items(), antispy::SpyList::defaultEntries());
-        f.Command4.click();
+        EXPECT_EQ(f.spyNameList.items(), antispy::SpyList::defaultEntries());
+        f.saveSpyNamesButton.click();
         const auto bytes = fp.files.readAll("/prog/ListeSpy.dat");
         ASSERT_TRUE(bytes);
         EXPECT_EQ(bytes->count("\r\n"), 65);
         setEntries(f, entries);
-        f.Command4.click();
+        f.saveSpyNamesButton.click();
     }
     app::FrmMain again(fp.platform());
     again.Form_Load();
-    EXPECT_EQ(again.lstFilters.items(), entries);
-    EXPECT_FALSE(again.cmdAddFilter.enabled());
-    EXPECT_FALSE(again.cmdDeleteFilter.enabled());
+    EXPECT_EQ(again.spyNameList.items(), entries);
+    EXPECT_FALSE(again.addSpyNameButton.enabled());
+    EXPECT_FALSE(again.deleteSpyNameButton.enabled());
 }
 
 TEST(SpyList, AnEmptyFileGivesAnEmptyList) {
@@ -149,7 +149,7 @@ TEST(SpyList, AnEmptyFileGivesAnEmptyList) {
     fp.files.setFile("/prog/ListeSpy.dat", "");
     app::FrmMain f(fp.platform());
     f.Form_Load();
-    EXPECT_EQ(f.lstFilters.count(), 0);
+    EXPECT_EQ(f.spyNameList.count(), 0);
 }
 
 TEST(RegistrySearch, AKeyThatCannotBeOpenedIsSkippedAndEveryKeyIsClosed) {
@@ -160,9 +160,10 @@ TEST(RegistrySearch, AKeyThatCannotBeOpenedIsSkippedAndEveryKeyIsClosed) {
     reg.createKey("HKEY_CLASSES_ROOT\\b\\c\\d\\my-tsadbot.exe");
     reg.deniedKeys << "HKEY_CLASSES_ROOT\\locked";
     setEntries(p.f, {"tsadbot.exe", ""});
-    p.f.cmdCheckUp.click();
-    EXPECT_EQ(p.f.lstFiles.items(), QStringList({"HKEY_CLASSES_ROOT\\a\\TSADBOT.EXE.x",
-                                                 "HKEY_CLASSES_ROOT\\b\\c\\d\\my-tsadbot.exe"}));
+    p.f.registrySearchButton.click();
+    EXPECT_EQ(p.f.foundFileList.items(),
+              QStringList({"HKEY_CLASSES_ROOT\\a\\TSADBOT.EXE.x",
+                           "HKEY_CLASSES_ROOT\\b\\c\\d\\my-tsadbot.exe"}));
     EXPECT_EQ(reg.openHandles(), 0);
     EXPECT_TRUE(p.fp.transcript.take().isEmpty());
 }
@@ -176,11 +177,11 @@ TEST(DialerBlock, SwitchingOffDeletesOnlyTheAddOnInTheSystemFolder) {
     p.f.dialerBlock().SetDialerBlock(0);
     EXPECT_FALSE(p.fp.files.attributes("/system/Sondrel.dll").exists);
     EXPECT_TRUE(p.fp.files.attributes("/prog/Sondrel.dll").exists);
-    EXPECT_TRUE(p.f.chkDial.enabled());
+    EXPECT_TRUE(p.f.dialerBlockSwitch.enabled());
     // Any value but 1 is off; with nothing there it does nothing.
     p.f.dialerBlock().SetDialerBlock(2);
-    EXPECT_TRUE(p.f.chkDial.enabled());
-    EXPECT_EQ(p.f.chkDial.value(), 0);
+    EXPECT_TRUE(p.f.dialerBlockSwitch.enabled());
+    EXPECT_EQ(p.f.dialerBlockSwitch.value(), 0);
 }
 
 namespace {
@@ -198,22 +199,22 @@ TEST(FileSearch, ChoosingADriveThatCannotBeReadChangesNothing) {
                               fp.sound,   fp.processes, fp.instance, fp.registry, fp.system};
     app::FrmMain f(bundle);
     f.Form_Load();
-    EXPECT_EQ(f.drvStart.currentDrive(), QStringLiteral("/"));
-    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/"));
-    f.drvStart.choose(1);
-    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/media/usb"));
-    EXPECT_EQ(f.dirStart.folders(), QStringList({"stuff"}));
-    f.drvStart.choose(2);
-    EXPECT_EQ(f.drvStart.currentDrive(), QStringLiteral("/media/usb"));
-    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/media/usb"));
-    f.dirStart.openFolder(0);
-    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/media/usb/stuff"));
-    f.dirStart.openParent();
-    f.dirStart.openParent();
-    f.dirStart.openParent();
-    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/"));
-    f.dirStart.openParent();
-    EXPECT_EQ(f.dirStart.path(), QStringLiteral("/"));
+    EXPECT_EQ(f.driveList.currentDrive(), QStringLiteral("/"));
+    EXPECT_EQ(f.folderList.path(), QStringLiteral("/"));
+    f.driveList.choose(1);
+    EXPECT_EQ(f.folderList.path(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(f.folderList.folders(), QStringList({"stuff"}));
+    f.driveList.choose(2);
+    EXPECT_EQ(f.driveList.currentDrive(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(f.folderList.path(), QStringLiteral("/media/usb"));
+    f.folderList.openFolder(0);
+    EXPECT_EQ(f.folderList.path(), QStringLiteral("/media/usb/stuff"));
+    f.folderList.openParent();
+    f.folderList.openParent();
+    f.folderList.openParent();
+    EXPECT_EQ(f.folderList.path(), QStringLiteral("/"));
+    f.folderList.openParent();
+    EXPECT_EQ(f.folderList.path(), QStringLiteral("/"));
 }
 
 // Both searches keep the form busy while they let events run, and every way out of them,
@@ -227,20 +228,20 @@ TEST(FileSearch, SearchesHoldTheFormBusyUntilTheyEnd) {
     p.fp.processes.onProcessEvents = [&] { idleDuringSearch += p.f.busy() ? 0 : 1; };
     p.fp.files.setFile("/t/d/a.jse", "x");
     setEntries(p.f, {"*.jse"});
-    p.f.chkRecurse.setValue(1);
-    p.f.dirStart.setPath("/t");
-    p.f.cmdFind.click();
-    EXPECT_EQ(p.f.lstFiles.items(), QStringList({"/t/d/A.JSE"}));
+    p.f.recurseSwitch.setValue(1);
+    p.f.folderList.setPath("/t");
+    p.f.findSpywareButton.click();
+    EXPECT_EQ(p.f.foundFileList.items(), QStringList({"/t/d/A.JSE"}));
     EXPECT_EQ(changes, QList<bool>({true, false}));
 
     p.fp.registry.createKey("HKEY_CLASSES_ROOT\\a.jse");
-    p.f.cmdCheckUp.click();
+    p.f.registrySearchButton.click();
     EXPECT_EQ(changes, QList<bool>({true, false, true, false}));
     EXPECT_EQ(idleDuringSearch, 0);
 
     // Without a list of names the search gives up with its message.
     setEntries(p.f, {});
-    p.f.cmdFind.click();
+    p.f.findSpywareButton.click();
     EXPECT_TRUE(p.fp.transcript.take().join(u'\n').contains(QStringLiteral("Recherche abandon")));
     EXPECT_EQ(changes, QList<bool>({true, false, true, false, true, false}));
     EXPECT_FALSE(p.f.busy());

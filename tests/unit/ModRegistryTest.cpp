@@ -139,20 +139,20 @@ TEST(StartWithSession, EachFamilyUsesItsOwnStartKeyOnly) {
         fake.registry.setText(run, "Other", "/usr/bin/other");
         FrmMain f(bundle);
 
-        f.chkStartOnWin.userSet(1);
+        f.startWithSessionSwitch.userSet(1);
         const QString mine = nt ? run : run + "Services";
         const QString other = nt ? run + "Services" : run;
         EXPECT_TRUE(fake.registry.dump(mine).contains(mine + "\\Tavrel = \"/prog/Tavrel\""));
         EXPECT_FALSE(fake.registry.dump(other).join('\n').contains("Tavrel"));
 
         // Reading back follows the same key; switching off removes only our value.
-        f.chkStartOnWin.setValue(0);
+        f.startWithSessionSwitch.setValue(0);
         f.Form_Activate();
-        EXPECT_EQ(f.chkStartOnWin.value(), 0);
+        EXPECT_EQ(f.startWithSessionSwitch.value(), 0);
         fake.registry.setText(mine, "Tavrel", "anything");
         f.Form_Activate();
-        EXPECT_EQ(f.chkStartOnWin.value(), 1);
-        f.chkStartOnWin.userSet(0);
+        EXPECT_EQ(f.startWithSessionSwitch.value(), 1);
+        f.startWithSessionSwitch.userSet(0);
         EXPECT_EQ(fake.registry.dump("HKEY_LOCAL_MACHINE"),
                   QStringList{run + "\\Other = \"/usr/bin/other\""});
     }

@@ -12,11 +12,11 @@ TEST(Saving, AutoHideRunsTheHideCommandAtTheFirstActivationOnly) {
     fake.files.setFile("/prog/ListeUrl.dat", "a\r\nb\r\n");
     app::FrmMain f(fake.platform());
     f.Form_Load();
-    f.ChkMasq.setValue(1);
+    f.autoHideSwitch.setValue(1);
     fake.files.remove("/prog/Statistiques.dat");
     f.show();
     EXPECT_FALSE(f.visible());
-    EXPECT_EQ(f.CmdIconize.caption(), QStringLiteral("Afficher"));
+    EXPECT_EQ(f.hideShowMenuItem.caption(), QStringLiteral("Afficher"));
     EXPECT_EQ(fake.files.readAll("/prog/ListeUrl.dat"), QByteArray("\"b\"\r\n\"a\"\r\n"));
     EXPECT_EQ(fake.files.readAll("/prog/Statistiques.dat"),
               QByteArray("\"b\",\"0\"\r\n\"a\",\"0\"\r\n"));

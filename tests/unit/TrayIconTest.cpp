@@ -29,7 +29,7 @@ TEST(TaskBarIcon, OnlyTheirOwnButtonCodesAct) {
     icon.activation(1);
     EXPECT_FALSE(f.visible());
     EXPECT_TRUE(icon.IconInTray());
-    EXPECT_EQ(f.CmdIconize.caption(), "Afficher");
+    EXPECT_EQ(f.hideShowMenuItem.caption(), "Afficher");
 }
 
 // The toggle trusts the component's report, not the window's visibility.
@@ -44,5 +44,5 @@ TEST(TaskBarIcon, ToggleDecidesByIconInTray) {
     icon.CmdIconize_Click();
     EXPECT_FALSE(icon.IconInTray());
     EXPECT_TRUE(f.visible());
-    EXPECT_EQ(f.CmdIconize.caption(), "Masquer");
+    EXPECT_EQ(f.hideShowMenuItem.caption(), "Masquer");
 }

@@ -140,7 +140,7 @@ TEST_F(MainWindowTest, ListsShowTheirColumns) {
     EXPECT_TRUE(widget<QTreeView>("ListView3")->isHeaderHidden());
     EXPECT_FALSE(widget<QTreeView>("ListView1")->isHeaderHidden());
     // Widths come from the model's twips.
-    const int twips = form->ListView1.columns().at(1).width;
+    const int twips = form->windowListView.columns().at(1).width;
     EXPECT_EQ(widget<QTreeView>("ListView1")->columnWidth(1), twips / 15);
     // The totals row is there from the start.
     EXPECT_EQ(widget<QTreeView>("ListView5")->model()->rowCount(), 1);
@@ -185,10 +185,10 @@ TEST_F(MainWindowTest, TimersRunWhileTheirModelIsEnabled) {
     QTimer* timer2 = window->widgets().timer(QStringLiteral("Timer2"));
     ASSERT_TRUE(timer1 && timer2);
     EXPECT_EQ(timer1->interval(), 500);
-    EXPECT_EQ(timer1->isActive(), form->Timer1.enabled());
-    form->Timer2.setEnabled(true);
+    EXPECT_EQ(timer1->isActive(), form->keywordScanTimer.enabled());
+    form->sizeScanTimer.setEnabled(true);
     EXPECT_TRUE(timer2->isActive());
-    form->Timer2.setEnabled(false);
+    form->sizeScanTimer.setEnabled(false);
     EXPECT_FALSE(timer2->isActive());
 }
 
@@ -216,21 +216,21 @@ TEST_F(MainWindowTest, CloseBoxAsksTheFormAndTheMenuFollows) {
 TEST_F(MainWindowTest, TabChoiceGoesThroughTheForm) {
     QTabWidget* tabs = window->tabs();
     tabs->setCurrentIndex(3);
-    EXPECT_EQ(form->SSTab1.current(), 3);
-    form->SSTab1.setCurrent(1);
+    EXPECT_EQ(form->tabs.current(), 3);
+    form->tabs.setCurrent(1);
     EXPECT_EQ(tabs->currentIndex(), 1);
-    form->SSTab1.setTabEnabled(2, false);
+    form->tabs.setTabEnabled(2, false);
     EXPECT_FALSE(tabs->isTabEnabled(2));
 }
 
 TEST_F(MainWindowTest, StatusBarShowsTheSimpleText) {
-    form->Sb.setSimpleText(QStringLiteral("Fermeture par taille : Pub     (Total:1)"));
+    form->statusBar.setSimpleText(QStringLiteral("Fermeture par taille : Pub     (Total:1)"));
     auto* text = window->statusBar()->findChild<QLabel*>(QStringLiteral("SbText"));
     ASSERT_TRUE(text);
     EXPECT_EQ(text->text(), "Fermeture par taille : Pub     (Total:1)");
     // A long text does not widen the window.
     const int before = window->minimumSizeHint().width();
-    form->Sb.setSimpleText(QString(400, u'x'));
+    form->statusBar.setSimpleText(QString(400, u'x'));
     EXPECT_EQ(window->minimumSizeHint().width(), before);
 }
 
@@ -244,9 +244,9 @@ TEST_F(MainWindowTest, BusyFormShowsTheHourglassUntilItIsDone) {
 
     // A search shows it while it works and lets events run, and takes it away at the end.
     fake.files.setFile("/t/a.jse", "x");
-    form->lstFilters.clear();
-    form->lstFilters.addItem(QStringLiteral("*.jse"));
-    form->dirStart.setPath(QStringLiteral("/t"));
+    form->spyNameList.clear();
+    form->spyNameList.addItem(QStringLiteral("*.jse"));
+    form->folderList.setPath(QStringLiteral("/t"));
     int hourglassShown = 0, eventRuns = 0;
     fake.processes.onProcessEvents = [&] {
         ++eventRuns;
@@ -254,7 +254,7 @@ TEST_F(MainWindowTest, BusyFormShowsTheHourglassUntilItIsDone) {
             QApplication::overrideCursor()->shape() == Qt::WaitCursor)
             ++hourglassShown;
     };
-    form->cmdFind.click();
+    form->findSpywareButton.click();
     EXPECT_GT(eventRuns, 0);
     EXPECT_EQ(hourglassShown, eventRuns);
     EXPECT_FALSE(QApplication::overrideCursor());
@@ -268,14 +268,14 @@ TEST_F(MainWindowTest, BusyFormShowsTheHourglassUntilItIsDone) {
 
 TEST_F(MainWindowTest, FlashLightsTheStatusBarWithThePicture) {
     QStatusBar* bar = window->statusBar();
-    form->imgFlash.setVisible(false);
+    form->flashPicture.setVisible(false);
     EXPECT_FALSE(window->flashShown());
     EXPECT_FALSE(bar->autoFillBackground());
-    form->imgFlash.setVisible(true);
+    form->flashPicture.setVisible(true);
     EXPECT_TRUE(window->flashShown());
     EXPECT_TRUE(bar->autoFillBackground());
     EXPECT_NE(bar->palette().color(QPalette::Window), window->palette().color(QPalette::Window));
-    form->imgFlash.setVisible(false);
+    form->flashPicture.setVisible(false);
     EXPECT_FALSE(window->flashShown());
     EXPECT_EQ(bar->palette().color(QPalette::Window), window->palette().color(QPalette::Window));
 }

@@ -7,7 +7,7 @@ namespace scenario {
 using platform::fake::quote;
 
 QString trayMenuLine(app::FrmMain& f) {
-    QString line = QStringLiteral("menu ") + f.Mnu_Fichier.name() + u':';
+    QString line = QStringLiteral("menu ") + f.trayMenu.name() + u':';
     for (const controls::MenuItem* item : f.taskBarIcon().menuItems()) {
         if (item->separator() || !item->visible())
             continue;

@@ -193,8 +193,8 @@ void registerWatchCommands(ScenarioRunner& runner) {
             app::FrmMain& f = runner.form();
             runner.print(
                 QStringLiteral("imgFlash %1, tmrFlash %2")
-                    .arg(f.imgFlash.visible() ? QStringLiteral("lit") : QStringLiteral("dark"),
-                         f.tmrFlash.enabled() ? QStringLiteral("on") : QStringLiteral("off")));
+                    .arg(f.flashPicture.visible() ? QStringLiteral("lit") : QStringLiteral("dark"),
+                         f.flashTimer.enabled() ? QStringLiteral("on") : QStringLiteral("off")));
         } else {
             throw LineError{QStringLiteral("unknown watch command")};
         }

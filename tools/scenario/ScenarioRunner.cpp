@@ -664,7 +664,7 @@ void ScenarioRunner::registerCommands() {
     });
     addCommand("tab", [this](const auto& a) {
         need(a, 1);
-        form().SSTab1.userSelect(toInt(a[0]));
+        form().tabs.userSelect(toInt(a[0]));
     });
     addCommand("focus-out", [this](const auto& a) {
         need(a, 1);
@@ -731,7 +731,7 @@ void ScenarioRunner::registerCommands() {
                       .arg(f.visible() ? QStringLiteral("visible") : QStringLiteral("hidden"),
                            f.passwordLock().locked() ? QStringLiteral("locked")
                                                      : QStringLiteral("unlocked"),
-                           quote(f.CmdIconize.caption())));
+                           quote(f.hideShowMenuItem.caption())));
         } else {
             dumpControl(*control(what));
         }

@@ -187,38 +187,38 @@ void fillIfEmpty(controls::ListView& list, const QStringList& headers,
 // shows what it looks like in use.
 void fillSamples(app::FrmMain& f, FakePlatform& fake) {
     // The first cookie file analysed, as its double click does.
-    if (f.lstCookies.rowCount() > 0 && f.Lst_Cook.rowCount() == 0) {
-        f.lstCookies.setSelected(0, true);
-        f.lstCookies.dblClick();
+    if (f.cookieFileView.rowCount() > 0 && f.cookieRecordView.rowCount() == 0) {
+        f.cookieFileView.setSelected(0, true);
+        f.cookieFileView.dblClick();
     }
     std::vector<QStringList> windows;
     for (platform::BrowserWindow* w : fake.browser.windows())
         windows.push_back(
             {w->locationName().value_or(QString()), w->locationURL().value_or(QString()),
              QString::number(w->width().value_or(0)), QString::number(w->height().value_or(0))});
-    fillIfEmpty(f.ListView1, {}, windows);
-    fillIfEmpty(f.ListView3, {},
+    fillIfEmpty(f.windowListView, {}, windows);
+    fillIfEmpty(f.keywordListView, {},
                 {{QStringLiteral("doubleclick")},
                  {QStringLiteral("adserver")},
                  {QStringLiteral("popup")},
                  {QStringLiteral("casino")},
                  {QStringLiteral("banniere")},
                  {QStringLiteral("tracker")}});
-    fillIfEmpty(f.ListView4, {},
+    fillIfEmpty(f.journalView, {},
                 {{QStringLiteral("09:12:45"), QStringLiteral("popup"),
                   QStringLiteral("http://popup.example/offre?id=42")},
                  {QStringLiteral("09:31:02"), QStringLiteral("doubleclick"),
                   QStringLiteral("http://ad.doubleclick.example/clk;2871")},
                  {QStringLiteral("10:05:17"), QStringLiteral("casino"),
                   QStringLiteral("http://casino.example/bonus")}});
-    fillIfEmpty(f.ListView2, {},
+    fillIfEmpty(f.statisticsView, {},
                 {{QStringLiteral("7"), QStringLiteral("doubleclick")},
                  {QStringLiteral("3"), QStringLiteral("adserver")},
                  {QStringLiteral("12"), QStringLiteral("popup")},
                  {QStringLiteral("1"), QStringLiteral("casino")}});
     const QString cookies = QStringLiteral("/home/marie/.local/share/Tavrel/Cookies/");
     fillIfEmpty(
-        f.lstCookies,
+        f.cookieFileView,
         {QStringLiteral("Nom des Cookies"), QStringLiteral("Chemin"), QStringLiteral("Date"),
          QStringLiteral("Taille")},
         {{QStringLiteral("marie@doubleclick[1].txt"),
@@ -228,27 +228,27 @@ void fillSamples(app::FrmMain& f, FakePlatform& fake) {
           QStringLiteral("06/12/2026 18:40:51"), QStringLiteral("81")},
          {QStringLiteral("marie@meteo[2].txt"), cookies + QStringLiteral("marie@meteo[2].txt"),
           QStringLiteral("05/12/2026 07:02:26"), QStringLiteral("74")}});
-    if (f.txtCookieDir.text().isEmpty())
-        f.txtCookieDir.setText(cookies.chopped(1));
+    if (f.cookieFolderBox.text().isEmpty())
+        f.cookieFolderBox.setText(cookies.chopped(1));
     const QString source = QStringLiteral("id\r\n80000a3c%2B1f%3D%26u\r\ndoubleclick.net/\r\n0\r\n"
                                           "2388463104\r\n30124237\r\n3461434160\r\n29605862\r\n");
-    fillIfEmpty(f.Lst_Cook,
+    fillIfEmpty(f.cookieRecordView,
                 {QStringLiteral("Domaine"), QStringLiteral("Nom du Cookie"),
                  QStringLiteral("Valeur du Cookie"), QStringLiteral("Securité"),
                  QStringLiteral("Source  "), QStringLiteral("Parent  ")},
                 {{QStringLiteral("doubleclick.net/"), QStringLiteral("id"),
                   QStringLiteral("80000a3c%2B1f%3D%26u"), QStringLiteral("False"), source,
                   cookies + QStringLiteral("marie@doubleclick[1].txt")}});
-    f.rtf.setMultiLine(true);
-    if (f.rtf.text().isEmpty())
-        f.rtf.setText(source + QStringLiteral("*\r\n"));
-    if (f.lstFilters.count() == 0)
+    f.analysisBox.setMultiLine(true);
+    if (f.analysisBox.text().isEmpty())
+        f.analysisBox.setText(source + QStringLiteral("*\r\n"));
+    if (f.spyNameList.count() == 0)
         for (const char* name : {"*.jse", "*.vbe", "BARGAINBUDDY.EXE", "GATOR.EXE", "SAVENOW.EXE"})
-            f.lstFilters.addItem(QString::fromLatin1(name));
-    if (f.lstFiles.count() == 0)
+            f.spyNameList.addItem(QString::fromLatin1(name));
+    if (f.foundFileList.count() == 0)
         for (const char* path : {"/home/marie/Téléchargements/GATOR.EXE",
                                  "/home/marie/Téléchargements/archives/SAVENOW.EXE"})
-            f.lstFiles.addItem(QString::fromUtf8(path));
+            f.foundFileList.addItem(QString::fromUtf8(path));
     if (auto* drives = f.findAs<controls::DriveList>(QStringLiteral("drvStart"));
         drives && drives->drives().isEmpty()) {
         drives->setDrives({QStringLiteral("/"), QStringLiteral("/media/marie/CLE USB")});
@@ -260,15 +260,15 @@ void fillSamples(app::FrmMain& f, FakePlatform& fake) {
         folders->setFolders({QStringLiteral("Bureau"), QStringLiteral("Documents"),
                              QStringLiteral("Images"), QStringLiteral("Téléchargements")});
     }
-    if (f.TxtAide.text().isEmpty())
-        f.TxtAide.setText(QStringLiteral("Tavrel ferme les fenêtres publicitaires du "
+    if (f.helpBox.text().isEmpty())
+        f.helpBox.setText(QStringLiteral("Tavrel ferme les fenêtres publicitaires du "
                                          "navigateur.\r\n"));
-    if (f.LblMotCle.caption().isEmpty())
-        f.LblMotCle.setCaption(QStringLiteral("/prog/ListeUrl.dat"));
-    if (f.Text1.text().isEmpty())
-        f.Text1.setText(QStringLiteral("/prog/Tavrel.wav"));
-    if (f.Sb.simpleText().isEmpty())
-        f.Sb.setSimpleText(QStringLiteral("Fermeture: Casino en ligne     (Total:3)"));
+    if (f.keywordFilePathLabel.caption().isEmpty())
+        f.keywordFilePathLabel.setCaption(QStringLiteral("/prog/ListeUrl.dat"));
+    if (f.soundFileBox.text().isEmpty())
+        f.soundFileBox.setText(QStringLiteral("/prog/Tavrel.wav"));
+    if (f.statusBar.simpleText().isEmpty())
+        f.statusBar.setSimpleText(QStringLiteral("Fermeture: Casino en ligne     (Total:3)"));
 }
 
 QString fileNameFor(int index, const QString& caption) {
@@ -320,7 +320,7 @@ int main(int argc, char** argv) {
     if (!form)
         return 1;
     // Keep the sample data as it is while the pictures are taken.
-    for (controls::Timer* t : {&form->Timer1, &form->Timer2, &form->tmrFlash})
+    for (controls::Timer* t : {&form->keywordScanTimer, &form->sizeScanTimer, &form->flashTimer})
         t->setEnabled(false);
     fillSamples(*form, fake);
     if (!form->visible())
@@ -333,11 +333,11 @@ int main(int argc, char** argv) {
 
     QTabWidget* tabs = window.tabs();
     for (int i = 0; tabs && i < tabs->count(); ++i) {
-        form->SSTab1.setCurrent(i);
+        form->tabs.setCurrent(i);
         wait(300);
         camera.save(&window, fileNameFor(i, tabs->tabText(i)));
     }
-    form->SSTab1.setCurrent(0);
+    form->tabs.setCurrent(0);
 
     // The notification-area menu, as the icon's right click opens it, and the whole screen
     // with it: the window frame and, under a desktop with a notification area, the icon.
@@ -383,10 +383,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "note: the About box did not open in this build\n");
     const int beforeDetails = int(camera.written.size());
     camera.expect(QStringLiteral("frmDetails"));
-    form->SSTab1.setCurrent(4);
-    if (form->Lst_Cook.rowCount() > 0) {
-        form->Lst_Cook.setSelected(0, true);
-        form->Lst_Cook.dblClick();
+    form->tabs.setCurrent(4);
+    if (form->cookieRecordView.rowCount() > 0) {
+        form->cookieRecordView.setSelected(0, true);
+        form->cookieRecordView.dblClick();
     }
     if (int(camera.written.size()) == beforeDetails)
         std::fprintf(stderr, "note: the cookie details did not open in this build\n");
