@@ -108,9 +108,9 @@ void FileSearch::cmdFind_Click() {
         return;
     if (!f.stopSearchButton.enabled())
         SearchStopped = false;
-    f.busy = true;
+    f.setBusy(true);
     if (f.spyNameList.count() == 0) {
-        f.busy = false;
+        f.setBusy(false);
         f.platform().dialogs.message(
             QStringLiteral("Une liste de Spywares connus est obligatoire.\rRecherche abandonée"),
             MessageButtons::Ok, MessageIcon::None, QString());
@@ -134,6 +134,7 @@ void FileSearch::cmdFind_Click() {
         SearchFolder(recurse, start, entries);
     } catch (...) {
         m_searching = false;
+        f.setBusy(false);
         throw;
     }
     m_searching = false;
@@ -142,7 +143,7 @@ void FileSearch::cmdFind_Click() {
         m_foundReal += e.real;
     }
     ShowFoundFiles(f.foundFileList);
-    f.busy = false;
+    f.setBusy(false);
 }
 
 void FileSearch::SearchFolder(bool recurse, const QString& folder, std::vector<Entry>& entries) {

@@ -26,7 +26,7 @@ void RegistrySearch::cmdCheckUp_Click() {
     if (m_searching)
         return;
     m_searching = true;
-    f.busy = true;
+    f.setBusy(true);
     RegistryMatches.clear();
     try {
         for (int i = 0; i < f.spyNameList.count(); ++i) {
@@ -37,6 +37,7 @@ void RegistrySearch::cmdCheckUp_Click() {
         }
     } catch (...) {
         m_searching = false;
+        f.setBusy(false);
         throw;
     }
     m_searching = false;
@@ -49,7 +50,7 @@ void RegistrySearch::cmdCheckUp_Click() {
         f.foundFileList.addItem(QStringLiteral("Pas d'entrée trouvée dans la base de registre en "
                                                "fonction du critère de recherche."));
     }
-    f.busy = false;
+    f.setBusy(false);
 }
 
 void RegistrySearch::SearchRegistry(const QString& entry) {

@@ -217,8 +217,6 @@ public:
     QString gKeywordFile;
     /// Target of the next close request; shared by the two scans.
     platform::WindowHandle LeHwnd = 0;
-    /// True while the window is busy (the hourglass pointer).
-    bool busy = false;
 
     // --- Modules -------------------------------------------------------------------------
     watch::cIEWindows* IEWin = nullptr;

@@ -65,6 +65,13 @@ void Form::setVisible(bool visible) {
     emit changed();
 }
 
+void Form::setBusy(bool busy) {
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    emit busyChanged(busy);
+}
+
 Control* Form::find(const QString& name) const {
     for (Control* c : m_controls)
         if (c->name() == name)

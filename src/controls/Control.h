@@ -77,6 +77,10 @@ public:
     void setCaption(const QString& caption);
     bool visible() const { return m_visible; }
     void setVisible(bool visible);
+    /// True while the form works on something that keeps the user waiting (the view shows
+    /// the hourglass pointer). `busyChanged` tells each change.
+    bool busy() const { return m_busy; }
+    void setBusy(bool busy);
 
     /// The control of that name, or null.
     Control* find(const QString& name) const;
@@ -89,11 +93,13 @@ public:
 
 signals:
     void changed();
+    void busyChanged(bool busy);
 
 private:
     QString m_name;
     QString m_caption;
     bool m_visible = false;
+    bool m_busy = false;
     std::vector<Control*> m_controls;
 };
 

@@ -3,10 +3,12 @@
 #include "controls/Control.h"
 
 #include <QHash>
-#include <QLabel>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+
+// The factory of the view's bindings: it picks the widget and binding of a control by its
+// kind (the families live in view/bindings/), and FormWidgets, the widgets of one form.
 
 class QAction;
 class QMenu;
@@ -14,21 +16,6 @@ class QTimer;
 class QWidget;
 
 namespace view {
-
-// A QLabel that reports clicks: the widget of a picture control and of clickable labels.
-class ClickableLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-
-signals:
-    void clicked();
-    void doubleClicked();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-};
 
 /// Creates the widget that shows a control and binds the two: the widget follows every change
 /// the model signals, and the user's actions on the widget call the model. The binding lives
@@ -76,9 +63,5 @@ private:
     QHash<QString, QPointer<QWidget>> m_widgets;
     QHash<QString, QTimer*> m_timers;
 };
-
-/// Display form of a text of the program: a carriage return alone, or CR LF, becomes a
-/// line break.
-QString displayText(QString text);
 
 } // namespace view

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "view/Bindings.h"
+#include "view/GeometryGuard.h"
 
 #include <QMainWindow>
-#include <QPointer>
+#include <functional>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -15,6 +16,9 @@ class FrmMain;
 
 namespace view {
 
+class Flash;
+class TrayIcon;
+
 // The main window `FrmMain` as Qt widgets: the open-window list with its buttons above the
 // seven tabs, the status bar, the notification-area icon with its menu, and the timers.
 // The window shows what the form's models hold and gives them the user's actions; the form
@@ -25,44 +29,37 @@ public:
     explicit MainWindow(app::FrmMain& form, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    app::FrmMain& form() const { return m_form; }
+    controls::Form& form() const { return m_form; }
     FormWidgets& widgets() { return *m_widgets; }
     QTabWidget* tabs() const;
     /// The menu `Mnu_Fichier` of the notification-area icon.
-    QMenu* trayMenu() const { return m_menu; }
-    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QMenu* trayMenu() const;
+    QSystemTrayIcon* trayIcon() const;
     /// True when the desktop shows notification-area icons.
     static bool trayAvailable();
-    /// True while the flash timer's effect is showing its alternate state.
-    bool flashShown() const { return m_flashOn; }
+    /// True while the flash's lit state is showing.
+    bool flashShown() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    void buildWindowList(QWidget* central);
-    void buildKeywordTab(QWidget* page);
-    void buildJournalTab(QWidget* page);
-    void buildConfigurationTab(QWidget* page);
-    void buildStatisticsTab(QWidget* page);
-    void buildCookieTab(QWidget* page);
-    void buildAntiSpyTab(QWidget* page);
-    void buildHelpTab(QWidget* page);
-    void buildTray();
+    void linkForm(app::FrmMain& form);
     void followForm();
-    void flashTick();
-    void showFlash(bool on);
+    void showBusy(bool busy);
 
-    app::FrmMain& m_form;
+    controls::Form& m_form;
     FormWidgets* m_widgets;
-    QMenu* m_menu = nullptr;
-    QSystemTrayIcon* m_tray = nullptr;
+    TrayIcon* m_tray = nullptr;
+    Flash* m_flash = nullptr;
+    GeometryGuard m_geometry{*this};
+    // The form's close and activation steps (set by `linkForm`).
+    std::function<void()> m_closeRequest;
+    std::function<void()> m_activated;
     bool m_skipActivation = false;
-    bool m_flashOn = false;
     bool m_followingForm = false;
     bool m_busyShown = false;
-    QByteArray m_hiddenGeometry;
 };
 
 } // namespace view

@@ -1,7 +1,7 @@
 #include "view/QtDialogs.h"
 
 #include "platform/ModalForm.h"
-#include "view/Bindings.h"
+#include "view/DisplayText.h"
 #include "view/Icons.h"
 #include "view/ModalDialog.h"
 

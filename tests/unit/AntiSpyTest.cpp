@@ -216,3 +216,33 @@ TEST(FileSearch, ChoosingADriveThatCannotBeReadChangesNothing) {
     f.folderList.openParent();
     EXPECT_EQ(f.folderList.path(), QStringLiteral("/"));
 }
+
+// Both searches keep the form busy while they let events run, and every way out of them,
+// the refused start included, leaves it idle again.
+TEST(FileSearch, SearchesHoldTheFormBusyUntilTheyEnd) {
+    Program p;
+    QList<bool> changes;
+    QObject::connect(&p.f, &controls::Form::busyChanged,
+                     [&changes](bool busy) { changes.append(busy); });
+    int idleDuringSearch = 0;
+    p.fp.processes.onProcessEvents = [&] { idleDuringSearch += p.f.busy() ? 0 : 1; };
+    p.fp.files.setFile("/t/d/a.jse", "x");
+    setEntries(p.f, {"*.jse"});
+    p.f.recurseSwitch.setValue(1);
+    p.f.folderList.setPath("/t");
+    p.f.findSpywareButton.click();
+    EXPECT_EQ(p.f.foundFileList.items(), QStringList({"/t/d/A.JSE"}));
+    EXPECT_EQ(changes, QList<bool>({true, false}));
+
+    p.fp.registry.createKey("HKEY_CLASSES_ROOT\\a.jse");
+    p.f.registrySearchButton.click();
+    EXPECT_EQ(changes, QList<bool>({true, false, true, false}));
+    EXPECT_EQ(idleDuringSearch, 0);
+
+    // Without a list of names the search gives up with its message.
+    setEntries(p.f, {});
+    p.f.findSpywareButton.click();
+    EXPECT_TRUE(p.fp.transcript.take().join(u'\n').contains(QStringLiteral("Recherche abandon")));
+    EXPECT_EQ(changes, QList<bool>({true, false, true, false, true, false}));
+    EXPECT_FALSE(p.f.busy());
+}

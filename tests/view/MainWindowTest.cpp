@@ -6,12 +6,14 @@
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
 #include "fakes/FakePlatform.h"
+#include "view/GeometryGuard.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -230,6 +232,89 @@ TEST_F(MainWindowTest, StatusBarShowsTheSimpleText) {
     const int before = window->minimumSizeHint().width();
     form->statusBar.setSimpleText(QString(400, u'x'));
     EXPECT_EQ(window->minimumSizeHint().width(), before);
+}
+
+TEST_F(MainWindowTest, BusyFormShowsTheHourglassUntilItIsDone) {
+    ASSERT_FALSE(QApplication::overrideCursor());
+    form->setBusy(true);
+    ASSERT_TRUE(QApplication::overrideCursor());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    form->setBusy(false);
+    EXPECT_FALSE(QApplication::overrideCursor());
+
+    // A search shows it while it works and lets events run, and takes it away at the end.
+    fake.files.setFile("/t/a.jse", "x");
+    form->spyNameList.clear();
+    form->spyNameList.addItem(QStringLiteral("*.jse"));
+    form->folderList.setPath(QStringLiteral("/t"));
+    int hourglassShown = 0, eventRuns = 0;
+    fake.processes.onProcessEvents = [&] {
+        ++eventRuns;
+        if (QApplication::overrideCursor() &&
+            QApplication::overrideCursor()->shape() == Qt::WaitCursor)
+            ++hourglassShown;
+    };
+    form->findSpywareButton.click();
+    EXPECT_GT(eventRuns, 0);
+    EXPECT_EQ(hourglassShown, eventRuns);
+    EXPECT_FALSE(QApplication::overrideCursor());
+
+    // A window that goes away while the form is busy does not leave the hourglass behind.
+    form->setBusy(true);
+    window.reset();
+    EXPECT_FALSE(QApplication::overrideCursor());
+    form->setBusy(false);
+}
+
+TEST_F(MainWindowTest, FlashLightsTheStatusBarWithThePicture) {
+    QStatusBar* bar = window->statusBar();
+    form->flashPicture.setVisible(false);
+    EXPECT_FALSE(window->flashShown());
+    EXPECT_FALSE(bar->autoFillBackground());
+    form->flashPicture.setVisible(true);
+    EXPECT_TRUE(window->flashShown());
+    EXPECT_TRUE(bar->autoFillBackground());
+    EXPECT_NE(bar->palette().color(QPalette::Window), window->palette().color(QPalette::Window));
+    form->flashPicture.setVisible(false);
+    EXPECT_FALSE(window->flashShown());
+    EXPECT_EQ(bar->palette().color(QPalette::Window), window->palette().color(QPalette::Window));
+}
+
+TEST_F(MainWindowTest, WithoutNotificationAreaTheTaskBarAndStatusBarStandIn) {
+    if (view::MainWindow::trayAvailable())
+        GTEST_SKIP() << "this desktop has a notification area";
+    window->show();
+    form->taskBarIcon().HideToTray();
+    ASSERT_TRUE(window->isMinimized());
+    // Restoring the window from the task bar shows it, as the icon's click would.
+    window->showNormal();
+    QApplication::processEvents();
+    EXPECT_TRUE(form->visible());
+    EXPECT_FALSE(form->taskBarIcon().IconInTray());
+    EXPECT_EQ(window->trayMenu()->actions().at(2)->text(), "Masquer");
+
+    // The status bar's context menu asks for the icon's menu.
+    int menus = 0;
+    QObject::connect(&form->taskBarIcon(), &app::TaskBarIcon::menuRequested, [&] { ++menus; });
+    emit window->statusBar()->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(menus, 1);
+    EXPECT_TRUE(window->trayMenu()->isVisible());
+    window->trayMenu()->hide();
+}
+
+TEST(GeometryGuardTest, HiddenWindowComesBackWhereItWas) {
+    QWidget window;
+    window.setGeometry(120, 90, 400, 300);
+    window.show();
+    const QRect before = window.geometry();
+    view::GeometryGuard guard(window);
+    guard.hide();
+    EXPECT_FALSE(window.isVisible());
+    // Placed elsewhere while hidden, as a window manager may do.
+    window.setGeometry(0, 0, 200, 100);
+    guard.show();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.geometry(), before);
 }
 
 } // namespace
