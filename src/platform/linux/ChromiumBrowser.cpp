@@ -619,7 +619,6 @@ void ChromiumBrowser::setUpSession(ChromiumWindow& w) {
              if (w->m_onSetUp)
                  std::exchange(w->m_onSetUp, {})();
          });
-    queryHistory(w);
 }
 
 QString ChromiumBrowser::pageScript(const QString& binding) const {
@@ -725,13 +724,9 @@ void ChromiumBrowser::onPageEvent(ChromiumWindow& w, const QString& method,
     if (method == u"Page.frameNavigated") {
         const QJsonObject frame = params.value(QStringLiteral("frame")).toObject();
         const bool top = !frame.contains(QStringLiteral("parentId"));
-        if (top) {
+        if (top)
             w.m_mainFrameId = str(frame, "id");
-            queryHistory(w);
-        }
         emit w.navigateComplete2(str(frame, "url"), top);
-    } else if (method == u"Page.navigatedWithinDocument") {
-        queryHistory(w);
     } else if (method == u"Page.frameRequestedNavigation") {
         if (str(params, "disposition") != u"currentTab")
             return;
@@ -739,15 +734,12 @@ void ChromiumBrowser::onPageEvent(ChromiumWindow& w, const QString& method,
         request.url = str(params, "url");
         request.topLevel = str(params, "frameId") == w.m_mainFrameId;
         emit w.beforeNavigate2(request);
-        if (alive && request.cancel && !w.m_gone)
-            send(QStringLiteral("Page.stopLoading"), {}, w.sessionId());
     } else if (method == u"Page.frameStartedLoading") {
         if (str(params, "frameId") == w.m_mainFrameId)
             emit w.downloadBegin();
     } else if (method == u"Page.frameStoppedLoading") {
         if (str(params, "frameId") != w.m_mainFrameId)
             return;
-        queryHistory(w);
         emit w.downloadComplete();
         if (alive)
             emit w.documentComplete(w.m_url, true);
@@ -780,50 +772,6 @@ void ChromiumBrowser::onBinding(ChromiumWindow& w, const QJsonObject& params) {
         break;
     }
     }
-}
-
-void ChromiumBrowser::queryHistory(ChromiumWindow& w, int attempt) {
-    if (w.m_sessionId.isEmpty())
-        return;
-    const quint64 generation = m_generation;
-    const QString targetId = w.targetId();
-    send(QStringLiteral("Page.getNavigationHistory"), {}, w.m_sessionId,
-         [this, generation, targetId, attempt](const CdpReply& reply) {
-             if (generation != m_generation)
-                 return;
-             QPointer<ChromiumWindow> w = byTarget(targetId);
-             if (!w)
-                 return;
-             if (!reply.ok) {
-                 // Right after a cross-site navigation the page is briefly between
-                 // processes and the history cannot be read: ask again shortly.
-                 if (attempt < 3)
-                     QTimer::singleShot(100, this, [this, generation, targetId, attempt] {
-                         if (ChromiumWindow* w = byTarget(targetId);
-                             w && generation == m_generation)
-                             queryHistory(*w, attempt + 1);
-                     });
-                 return;
-             }
-             const int current = reply.result.value(QStringLiteral("currentIndex")).toInt(-1);
-             const QJsonArray entries = reply.result.value(QStringLiteral("entries")).toArray();
-             const bool back = current > 0;
-             const bool forward = current >= 0 && current < entries.size() - 1;
-             w->m_forwardEntryId =
-                 forward ? entries.at(current + 1).toObject().value(u"id").toInt(-1) : -1;
-             w->m_forwardUrl =
-                 forward ? entries.at(current + 1).toObject().value(u"url").toString() : QString();
-             const bool forwardChanged = forward != w->m_canForward;
-             const bool backChanged = back != w->m_canBack;
-             w->m_canForward = forward;
-             w->m_canBack = back;
-             if (!w->m_registered)
-                 return;
-             if (forwardChanged)
-                 emit w->commandStateChange(1, forward);
-             if (w && backChanged)
-                 emit w->commandStateChange(2, back);
-         });
 }
 
 // --- The snapshot ------------------------------------------------------------------------------

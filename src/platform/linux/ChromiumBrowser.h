@@ -81,10 +81,6 @@ private:
     bool m_scriptAnswered = false;
     bool m_boundsAnswered = false;
     std::function<void()> m_onSetUp; // runs once the page script's answer is in
-    bool m_canBack = false;
-    bool m_canForward = false;
-    int m_forwardEntryId = -1;
-    QString m_forwardUrl;
     quint64 m_registeredRound = 0;
     qint64 m_attachAskedAt = 0;
 };
@@ -167,7 +163,6 @@ private:
     void setUpSession(ChromiumWindow& w);
     void registerWindow(const QString& targetId);
     void revoke(const QString& targetId);
-    void queryHistory(ChromiumWindow& w, int attempt = 0);
     void applyBounds(ChromiumWindow& w, const QJsonObject& result);
     void applyTargets(const QJsonObject& result, quint64 round);
     void poll();
