@@ -1,5 +1,5 @@
 // The Chromium adapter against a real headless Chromium: the snapshot, the pop-up decision,
-// click reports, history, a vanished browser, and attaching to a browser's debugging port.
+// click reports, a vanished browser, and attaching to a browser's debugging port.
 
 #include "E2eSupport.h"
 

@@ -1,0 +1,190 @@
+#include "platform/linux/ChromiumSessions.h"
+
+#include "platform/linux/CdpJson.h"
+#include "platform/linux/ChromiumLauncher.h"
+#include "platform/linux/ChromiumSnapshot.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QRandomGenerator>
+
+// The page script, read once. The resources of a static library are registered by hand,
+// outside any namespace.
+static const QString& pageScriptTemplate() {
+    static const QString script = [] {
+        Q_INIT_RESOURCE(chromium);
+        QFile file(QStringLiteral(":/tavrel/chromium/page-script.js"));
+        if (!file.open(QIODevice::ReadOnly)) {
+            qWarning("Tavrel: the page script is missing from the program; no clicks are seen");
+            return QString();
+        }
+        // The file's leading comment stays here: every document would carry it.
+        QString text = QString::fromUtf8(file.readAll());
+        while (text.startsWith(u"//")) {
+            const qsizetype end = text.indexOf(u'\n');
+            text = end < 0 ? QString() : text.mid(end + 1);
+        }
+        return text;
+    }();
+    return script;
+}
+
+namespace platform::linuxp {
+
+using cdp::obj;
+using cdp::str;
+
+ChromiumSessions::ChromiumSessions(ChromiumLauncher& launcher, ChromiumSnapshot& snapshot,
+                                   bool useX11, QObject* parent)
+    : QObject(parent), m_launcher(launcher), m_snapshot(snapshot),
+      m_scriptTemplate(pageScriptTemplate()), m_keys(useX11) {
+    QByteArray nonce(8, Qt::Uninitialized);
+    for (char& c : nonce)
+        c = char(QRandomGenerator::global()->bounded(256));
+    m_bindingName = QStringLiteral("__tavrel_") + QString::fromLatin1(nonce.toHex());
+}
+
+// --- Sessions ----------------------------------------------------------------------------------
+
+void ChromiumSessions::bind(const QString& sessionId, const QString& targetId) {
+    m_sessionTarget[sessionId] = targetId;
+}
+
+void ChromiumSessions::unbind(const QString& sessionId) {
+    m_sessionTarget.erase(sessionId);
+}
+
+QString ChromiumSessions::targetOf(const QString& sessionId) const {
+    const auto it = m_sessionTarget.find(sessionId);
+    return it == m_sessionTarget.end() ? QString() : it->second;
+}
+
+ChromiumWindow* ChromiumSessions::window(const QString& sessionId) const {
+    const auto it = m_sessionTarget.find(sessionId);
+    return it == m_sessionTarget.end() ? nullptr : m_snapshot.byTarget(it->second);
+}
+
+void ChromiumSessions::setUp(ChromiumWindow& w, const QString& sessionId) {
+    w.m_sessionId = sessionId;
+    w.m_scriptReady = false;
+    m_launcher.send(QStringLiteral("Page.enable"), {}, sessionId);
+    m_launcher.send(QStringLiteral("Runtime.enable"), {}, sessionId);
+    // A name of its own for each session: attached again, a page's current document gets
+    // the new function and listeners of its own beside the old session's dead ones.
+    w.m_binding = m_bindingName + u'_' + QString::number(++m_bindingSerial);
+    m_launcher.send(QStringLiteral("Runtime.addBinding"), obj({{"name", w.m_binding}}), sessionId);
+    const quint64 generation = m_launcher.generation();
+    const QString targetId = w.targetId();
+    m_launcher.send(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
+                    obj({{"source", pageScript(w.m_binding)}, {"runImmediately", true}}), sessionId,
+                    [this, generation, targetId, sessionId](const CdpReply& reply) {
+                        if (generation != m_launcher.generation())
+                            return;
+                        ChromiumWindow* w = m_snapshot.byTarget(targetId);
+                        if (!w || w->m_sessionId != sessionId)
+                            return;
+                        w->m_scriptReady = reply.ok;
+                        w->m_scriptAnswered = true;
+                        if (w->m_onSetUp)
+                            std::exchange(w->m_onSetUp, {})();
+                    });
+}
+
+QString ChromiumSessions::pageScript(const QString& binding) const {
+    const QString quoted =
+        QString::fromUtf8(QJsonDocument(QJsonArray{binding}).toJson(QJsonDocument::Compact))
+            .mid(1)
+            .chopped(1);
+    return QString(m_scriptTemplate).replace(QStringLiteral("TAVREL_BINDING"), quoted);
+}
+
+void ChromiumSessions::onDetached(const QString& sessionId) {
+    const auto it = m_sessionTarget.find(sessionId);
+    if (it == m_sessionTarget.end())
+        return;
+    if (ChromiumWindow* w = m_snapshot.byTarget(it->second); w && w->m_sessionId == sessionId) {
+        w->m_sessionId.clear();
+        w->m_scriptReady = false;
+    }
+    m_sessionTarget.erase(it);
+}
+
+void ChromiumSessions::forget(WindowHandle handle, const QString& sessionId) {
+    if (!sessionId.isEmpty())
+        m_sessionTarget.erase(sessionId);
+    if (m_lastEventWindow == handle)
+        m_lastEventWindow = 0;
+}
+
+// --- Page events -------------------------------------------------------------------------------
+
+void ChromiumSessions::onPageEvent(ChromiumWindow& w, const QString& method,
+                                   const QJsonObject& params) {
+    if (method == u"Runtime.bindingCalled")
+        return onBinding(w, params);
+    if (!w.m_registered)
+        return;
+    QPointer<ChromiumWindow> alive(&w);
+    if (method == u"Page.frameNavigated") {
+        const QJsonObject frame = params.value(QStringLiteral("frame")).toObject();
+        const bool top = !frame.contains(QStringLiteral("parentId"));
+        if (top)
+            w.m_mainFrameId = str(frame, "id");
+        emit w.navigateComplete2(str(frame, "url"), top);
+    } else if (method == u"Page.frameRequestedNavigation") {
+        if (str(params, "disposition") != u"currentTab")
+            return;
+        NavigationRequest request;
+        request.url = str(params, "url");
+        request.topLevel = str(params, "frameId") == w.m_mainFrameId;
+        emit w.beforeNavigate2(request);
+    } else if (method == u"Page.frameStartedLoading") {
+        if (str(params, "frameId") == w.m_mainFrameId)
+            emit w.downloadBegin();
+    } else if (method == u"Page.frameStoppedLoading") {
+        if (str(params, "frameId") != w.m_mainFrameId)
+            return;
+        emit w.downloadComplete();
+        if (alive)
+            emit w.documentComplete(w.m_url, true);
+    }
+}
+
+// --- Mouse reports -----------------------------------------------------------------------------
+
+void ChromiumSessions::onBinding(ChromiumWindow& w, const QJsonObject& params) {
+    if (str(params, "name") != w.m_binding || !w.m_registered)
+        return;
+    const QJsonValue payload = params.value(QStringLiteral("payload"));
+    if (!payload.isString() || payload.toString().size() > 512)
+        return;
+    const auto report = parseMouseReport(payload.toString().toUtf8());
+    if (!report)
+        return; // not what our script sends: ignored
+    m_keys.noteReport(*report);
+    m_lastClient = report->client;
+    m_lastEventWindow = w.hwnd();
+    switch (report->type) {
+    case CdpMouseReport::Type::Down:
+        emit w.documentMouseDown();
+        break;
+    case CdpMouseReport::Type::Up:
+        emit w.documentMouseUp();
+        break;
+    case CdpMouseReport::Type::ContextMenu: {
+        // The page's menu has been shown or suppressed by the time the report arrives.
+        bool allow = true;
+        emit w.documentContextMenu(allow);
+        break;
+    }
+    }
+}
+
+QPoint ChromiumSessions::cursorPosIn(const ChromiumWindow& w) const {
+    if (auto screen = m_keys.pointerOnScreen())
+        return *screen - w.m_topLeft;
+    return w.hwnd() == m_lastEventWindow ? m_lastClient : QPoint();
+}
+
+} // namespace platform::linuxp
