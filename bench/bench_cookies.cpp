@@ -1,6 +1,6 @@
 // Cookie manager speed: parsing big or damaged cookie files, listing a folder of thousands of
 // cookie files.
-#include "app/FrmMain.h"
+#include "app/Program.h"
 #include "cookies/CookieManager.h"
 #include "cookies/CookieParser.h"
 #include "fakes/FakePlatform.h"
@@ -22,7 +22,7 @@ QString manyRecords(int count) {
 void BM_AnalyseManyRecords(benchmark::State& state) {
     const QString text = manyRecords(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(cookies::Analyse_Cookie(text, QStringLiteral("/c/x.txt")));
+        benchmark::DoNotOptimize(cookies::parseRecords(text, QStringLiteral("/c/x.txt")));
     state.SetBytesProcessed(state.iterations() * text.size() * 2);
 }
 BENCHMARK(BM_AnalyseManyRecords)->Arg(10000)->Arg(80000)->Unit(benchmark::kMillisecond);
@@ -33,7 +33,7 @@ void BM_AnalyseOneHugeRecord(benchmark::State& state) {
     for (int i = 0; i < state.range(0); ++i)
         text += QStringLiteral("line") + QChar(0) + QStringLiteral("\r\n");
     for (auto _ : state)
-        benchmark::DoNotOptimize(cookies::Analyse_Cookie(text, QStringLiteral("/c/x.txt")));
+        benchmark::DoNotOptimize(cookies::parseRecords(text, QStringLiteral("/c/x.txt")));
     state.SetBytesProcessed(state.iterations() * text.size() * 2);
 }
 BENCHMARK(BM_AnalyseOneHugeRecord)->Arg(100000)->Arg(800000)->Unit(benchmark::kMillisecond);
@@ -56,10 +56,11 @@ void BM_ListCookieFolder(benchmark::State& state) {
     fake.registry.setText(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
                                          "CurrentVersion\\Explorer\\Shell Folders"),
                           QStringLiteral("Cookies"), QStringLiteral("/prog/Cookies"));
-    app::FrmMain form(fake.platform());
-    form.cookieManager().Charge_Cookie();
+    app::Program program(fake.platform());
+    app::MainForm& form = program.form();
+    program.cookieManager().loadAtStartup();
     for (auto _ : state) {
-        form.cookieManager().Command16_Click();
+        program.cookieManager().refresh();
         benchmark::DoNotOptimize(form.cookieFileView.rowCount());
     }
 }

@@ -1,5 +1,5 @@
 // Keyword scan and matcher speed on lists of 100,000 keywords.
-#include "app/FrmMain.h"
+#include "app/Program.h"
 #include "fakes/FakePlatform.h"
 #include "keywords/KeywordMatcher.h"
 
@@ -53,13 +53,14 @@ BENCHMARK(BM_MatcherFindAll);
 // One tick of the keyword scan with 50 open windows and 100,000 keywords (nothing matches).
 void BM_KeywordScanTick(benchmark::State& state) {
     fakes::FakePlatform fake;
-    app::FrmMain form(fake.platform());
-    form.Form_Load();
+    app::Program program(fake.platform());
+    program.load();
     fake.transcript.take();
-    std::vector<controls::ListView::Row> rows;
+    QStringList keywords;
     for (const QString& k : adDomains(100000))
-        rows.push_back({QStringList{k}, false});
-    form.keywordListView.setRows(std::move(rows));
+        keywords.append(k);
+    program.keywords.assign(keywords);
+    app::MainForm& form = program.form();
     for (int i = 1; i <= 50; ++i) {
         auto* w = fake.browser.open(platform::WindowHandle(i));
         w->title = QStringLiteral("Page numéro %1 - un titre assez long").arg(i);

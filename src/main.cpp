@@ -1,6 +1,5 @@
 // Tavrel on the desktop: the real Linux platform, the Chromium adapter and the Qt view.
 
-#include "app/FrmMain.h"
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
 #include "platform/linux/ChromiumBrowser.h"
@@ -33,10 +32,10 @@ int main(int argc, char** argv) {
     platform::linuxp::LinuxPlatform desktop(browser, dialogs);
 
     // A second instance has shown its warning by now and ends here.
-    std::unique_ptr<app::FrmMain> form = app::startUp(desktop.platform());
-    if (!form)
+    std::unique_ptr<app::Program> program = app::startUp(desktop.platform());
+    if (!program)
         return 0;
-    view::MainWindow window(*form);
+    view::MainWindow window(*program);
     dialogs.setParentWindow(&window);
 
     // A browser the user closed is started again when the user brings Tavrel's window back
@@ -44,7 +43,7 @@ int main(int argc, char** argv) {
     bool browserClosed = false;
     QObject::connect(&browser, &platform::linuxp::ChromiumBrowser::connectionChanged,
                      [&](bool connected) { browserClosed = !connected; });
-    QObject::connect(&form->taskBarIcon(), &app::TaskBarIcon::trayChanged, [&](bool inTray) {
+    QObject::connect(&program->taskBarIcon(), &app::TaskBarIcon::trayChanged, [&](bool inTray) {
         if (!inTray && browserClosed) {
             browserClosed = false;
             browser.start();

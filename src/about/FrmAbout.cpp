@@ -1,6 +1,5 @@
 #include "about/FrmAbout.h"
 
-#include "app/FrmMain.h"
 #include "platform/TextCodec.h"
 
 namespace about {
@@ -26,8 +25,8 @@ QString webLine() {
 }
 } // namespace
 
-FrmAbout::FrmAbout(app::FrmMain& owner)
-    : controls::Form(QStringLiteral("frmAbout"), QString()), m_owner(owner) {
+FrmAbout::FrmAbout(platform::Platform& platform)
+    : controls::Form(QStringLiteral("frmAbout"), QString()), m_p(platform) {
     descriptionLabel.setCaption(kAuthor);
     disclaimerLink.setCaption(emailLine());
     disclaimerLink.setToolTip(QStringLiteral("Envoyer un courriel"));
@@ -38,18 +37,17 @@ FrmAbout::FrmAbout(app::FrmMain& owner)
     systemInfoButton.setToolTip(QStringLiteral("Informations système"));
 
     // Links are opened as they are; whether that worked is not reported.
-    auto& processes = owner.platform().processes;
+    auto& processes = platform.processes;
     disclaimerLink.onClick = [&processes] {
         processes.openUrl(QStringLiteral("mailto:") + kEmail);
     };
     siteLink.onClick = [&processes] { processes.openUrl(kWebSite); };
     logoPicture.onClick = [&processes] { processes.openUrl(kDonation); };
     detailsButton.onClick = [this] {
-        m_owner.platform().dialogs.message(detailsText(), platform::MessageButtons::Ok,
-                                           platform::MessageIcon::Information,
-                                           QStringLiteral("A propos"));
+        m_p.dialogs.message(detailsText(), platform::MessageButtons::Ok,
+                            platform::MessageIcon::Information, QStringLiteral("A propos"));
     };
-    systemInfoButton.onClick = [this] { StartSysInfo(); };
+    systemInfoButton.onClick = [this] { startSystemInfo(); };
     okButton.onClick = [this] { unload(); };
 }
 
@@ -92,18 +90,18 @@ QString FrmAbout::detailsText() {
     return lines.join(u'\r');
 }
 
-void FrmAbout::StartSysInfo() {
-    auto& p = m_owner.platform();
+void FrmAbout::startSystemInfo() {
+    auto& p = m_p;
     QString path;
     bool started = false;
-    if (GetKeyValue(p.registry, platform::HKEY_LOCAL_MACHINE,
-                    QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                    QStringLiteral("PATH"), path)) {
+    if (readKeyValue(p.registry, platform::HKEY_LOCAL_MACHINE,
+                     QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                     QStringLiteral("PATH"), path)) {
         started = !path.isEmpty() && p.processes.start(path, {});
-    } else if (GetKeyValue(p.registry, platform::HKEY_LOCAL_MACHINE,
-                           QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
-                           QStringLiteral("MSINFO"), path)) {
-        const QString tool = app::AddBackslash(path) + QStringLiteral("MSINFO32.EXE");
+    } else if (readKeyValue(p.registry, platform::HKEY_LOCAL_MACHINE,
+                            QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                            QStringLiteral("MSINFO"), path)) {
+        const QString tool = platform::withTrailingSlash(path) + QStringLiteral("MSINFO32.EXE");
         started = platform::FileExists(p.files, tool) && p.processes.start(tool, {});
     }
     if (!started)
@@ -111,8 +109,8 @@ void FrmAbout::StartSysInfo() {
                           platform::MessageButtons::Ok, platform::MessageIcon::None, kTitle);
 }
 
-bool GetKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QString& keyName,
-                 const QString& subKeyRef, QString& keyVal) {
+bool readKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QString& keyName,
+                  const QString& subKeyRef, QString& keyVal) {
     constexpr std::uint32_t kFullAccess = 0x2003F;
     constexpr std::uint32_t kBufferSize = 1024;
     keyVal.clear();
@@ -141,9 +139,9 @@ bool GetKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QSt
     return true;
 }
 
-void openAbout(app::FrmMain& owner) {
-    FrmAbout box(owner);
-    owner.platform().dialogs.runModal(box);
+void openAbout(platform::Platform& platform) {
+    FrmAbout box(platform);
+    platform.dialogs.runModal(box);
 }
 
 } // namespace about

@@ -6,9 +6,7 @@
 
 #include <QString>
 
-namespace app {
-class FrmMain;
-}
+#include "platform/Platform.h"
 
 namespace about {
 
@@ -17,7 +15,7 @@ namespace about {
 class FrmAbout : public controls::Form, public platform::ModalForm {
     Q_OBJECT
 public:
-    explicit FrmAbout(app::FrmMain& owner);
+    explicit FrmAbout(platform::Platform& platform);
 
     controls::Form& form() override { return *this; }
     void load() override;
@@ -27,7 +25,7 @@ public:
     /// The details message, its lines joined by CR.
     static QString detailsText();
     /// Starts the system information tool, or says it cannot be found.
-    void StartSysInfo();
+    void startSystemInfo();
 
     controls::Label titleLabel{this, "lblTitle"};
     controls::Label versionLabel{this, "lblVersion"};
@@ -45,16 +43,16 @@ public:
 
 private:
     void unload();
-    app::FrmMain& m_owner;
+    platform::Platform& m_p;
     bool m_closed = false;
 };
 
 /// Reads the text value `subKeyRef` of the key `keyName` under `keyRoot` into `keyVal`; false
 /// (and an empty text) when the key or the value cannot be read.
-bool GetKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QString& keyName,
-                 const QString& subKeyRef, QString& keyVal);
+bool readKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QString& keyName,
+                  const QString& subKeyRef, QString& keyVal);
 
 /// Opens the About box modally over the main window.
-void openAbout(app::FrmMain& owner);
+void openAbout(platform::Platform& platform);
 
 } // namespace about

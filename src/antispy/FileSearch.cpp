@@ -1,6 +1,8 @@
 #include "antispy/FileSearch.h"
 
-#include "app/FrmMain.h"
+#include "controls/FolderList.h"
+#include "controls/ListView.h"
+#include "controls/Simple.h"
 
 #include <QSet>
 
@@ -29,44 +31,23 @@ QString fileErrorDescription(int number) {
     }
 }
 
-FileSearch::FileSearch(app::FrmMain& form) : f(form) {
-    f.recurseSwitch.setToolTip(
-        QStringLiteral("Recherche des Spywares dans tous les sous dossiers (Recommandé)"));
-    f.recurseSwitch.setValue(1);
-    f.findSpywareButton.setToolTip(
-        QStringLiteral("Recherche des fichier Spywares dans le dossier sélectionné"));
-    f.stopSearchButton.setToolTip(QStringLiteral("Arrêt de la recherche"));
-    f.stopSearchButton.setEnabled(false);
-    f.foundFileList.setMultiSelect(true);
-    f.selectAllFoundButton.setToolTip(
-        QStringLiteral("Selection de tous les fichiers dans la liste."));
-    f.deselectAllFoundButton.setToolTip(
-        QStringLiteral("Désélectionne tous les fichies de la liste."));
-    f.deleteFoundButton.setToolTip(
-        QStringLiteral("Suppression des fichiers sélectionnés de votre ordinateur."));
-    f.driveList.setDrives(f.platform().files.volumes());
-
-    f.findSpywareButton.onClick = [this] { cmdFind_Click(); };
-    f.stopSearchButton.onClick = [this] { Command22_Click(); };
-    f.selectAllFoundButton.onClick = [this] { cmdSelAll_Click(); };
-    f.deselectAllFoundButton.onClick = [this] { cmdDeSelAll_Click(); };
-    f.deleteFoundButton.onClick = [this] { cmdDelete_Click(); };
-    f.driveList.onChange = [this] { drvStart_Change(); };
-    f.folderList.onChange = [this] { dirStart_Change(); };
-}
+FileSearch::FileSearch(platform::Platform& platform, Controls controls,
+                       std::function<void(bool)> setBusy)
+    : m_p(platform), m_c(controls), m_setBusy(std::move(setBusy)) {}
 
 void FileSearch::setStartFolderToRoot() {
+    m_c.drives.setDrives(m_p.files.volumes());
     const QString root = QStringLiteral("/");
-    f.driveList.setCurrentIndex(f.driveList.indexOf(root));
-    if (f.folderList.path() == root)
+    m_c.drives.setCurrentIndex(m_c.drives.indexOf(root));
+    if (m_c.folders.path() == root)
         showFolders();
     else
-        f.folderList.setPath(root);
+        m_c.folders.setPath(root);
 }
 
 void FileSearch::showFolders() {
-    auto& files = f.platform().files;
-    const QString path = f.folderList.path();
+    auto& files = m_p.files;
+    const QString path = m_c.folders.path();
     QStringList folders;
     if (const auto listing = files.list(path)) {
         const QString prefix = path == u'/' ? QString() : path;
@@ -76,79 +57,78 @@ void FileSearch::showFolders() {
                 folders.append(e.name);
         }
     }
-    f.folderList.setFolders(folders);
+    m_c.folders.setFolders(folders);
 }
 
-void FileSearch::dirStart_Change() {
+void FileSearch::folderChanged() {
     showFolders();
 }
 
-void FileSearch::drvStart_Change() {
-    const QString drive = f.driveList.currentDrive();
-    if (!f.platform().files.list(drive)) {
+void FileSearch::driveChanged() {
+    const QString drive = m_c.drives.currentDrive();
+    if (!m_p.files.list(drive)) {
         // A drive that cannot be read changes nothing: the list goes back to the drive of
         // the current folder.
         int back = -1;
-        for (int i = 0; i < f.driveList.drives().size(); ++i) {
-            const QString d = f.driveList.drives().at(i);
+        for (int i = 0; i < m_c.drives.drives().size(); ++i) {
+            const QString d = m_c.drives.drives().at(i);
             const QString prefix = d.endsWith(u'/') ? d : d + u'/';
-            if ((f.folderList.path() == d || f.folderList.path().startsWith(prefix)) &&
-                (back < 0 || d.size() > f.driveList.drives().at(back).size()))
+            if ((m_c.folders.path() == d || m_c.folders.path().startsWith(prefix)) &&
+                (back < 0 || d.size() > m_c.drives.drives().at(back).size()))
                 back = i;
         }
-        f.driveList.setCurrentIndex(back);
+        m_c.drives.setCurrentIndex(back);
         return;
     }
-    f.folderList.setPath(drive);
+    m_c.folders.setPath(drive);
 }
 
-void FileSearch::cmdFind_Click() {
+void FileSearch::find() {
     // A second start while a search runs would empty the results under the running one.
     if (m_searching)
         return;
-    if (!f.stopSearchButton.enabled())
-        SearchStopped = false;
-    f.setBusy(true);
-    if (f.spyNameList.count() == 0) {
-        f.setBusy(false);
-        f.platform().dialogs.message(
+    if (!m_c.stopButton.enabled())
+        m_stopRequested = false;
+    m_setBusy(true);
+    if (m_c.names.count() == 0) {
+        m_setBusy(false);
+        m_p.dialogs.message(
             QStringLiteral("Une liste de Spywares connus est obligatoire.\rRecherche abandonée"),
             MessageButtons::Ok, MessageIcon::None, QString());
         return;
     }
-    SearchStopped = false;
-    f.stopSearchButton.setEnabled(true);
-    const bool recurse = f.recurseSwitch.value() == 1;
-    FoundFiles.clear();
+    m_stopRequested = false;
+    m_c.stopButton.setEnabled(true);
+    const bool recurse = m_c.recurse.value() == 1;
+    m_found.clear();
     m_foundReal.clear();
-    QString start = f.folderList.path();
+    QString start = m_c.folders.path();
     if (start.endsWith(u'/'))
         start.chop(1);
 
     std::vector<Entry> entries;
-    entries.reserve(f.spyNameList.count());
-    for (const QString& item : f.spyNameList.items())
+    entries.reserve(m_c.names.count());
+    for (const QString& item : m_c.names.items())
         entries.push_back(Entry{platform::NamePattern(item), {}, {}});
     m_searching = true;
     try {
-        SearchFolder(recurse, start, entries);
+        searchFolder(recurse, start, entries);
     } catch (...) {
         m_searching = false;
-        f.setBusy(false);
         throw;
     }
     m_searching = false;
     for (const Entry& e : entries) {
-        FoundFiles += e.shown;
+        m_found += e.shown;
         m_foundReal += e.real;
     }
-    ShowFoundFiles(f.foundFileList);
-    f.setBusy(false);
+    showFoundFiles();
+    m_setBusy(false);
 }
 
-void FileSearch::SearchFolder(bool recurse, const QString& folder, std::vector<Entry>& entries) {
-    auto& files = f.platform().files;
-    auto& processes = f.platform().processes;
+void FileSearch::searchFolder(bool recurse, const QString& folder, std::vector<Entry>& entries) {
+    auto& files = m_p.files;
+    auto& processes = m_p.processes;
     // Depth first, one subtree after the other: a folder's own files come before those of
     // its subfolders, which follow in listing order. The root is "" so that paths below it
     // get a single "/".
@@ -157,11 +137,11 @@ void FileSearch::SearchFolder(bool recurse, const QString& folder, std::vector<E
         const QString dir = pending.back();
         pending.pop_back();
         const QString shownDir = dir.isEmpty() ? QStringLiteral("/") : dir;
-        f.statusBar.setSimpleText(QStringLiteral("Recherche : ") + shownDir);
+        m_c.status.setSimpleText(QStringLiteral("Recherche : ") + shownDir);
         int error = platform::FileError::None;
         const auto listing = files.list(shownDir, &error);
         if (!listing) {
-            f.platform().dialogs.message(
+            m_p.dialogs.message(
                 QString::number(error) + QStringLiteral(" -- ") + fileErrorDescription(error),
                 MessageButtons::Ok, MessageIcon::Critical, QStringLiteral("DirUdevuzu"));
             continue;
@@ -169,7 +149,7 @@ void FileSearch::SearchFolder(bool recurse, const QString& folder, std::vector<E
         QStringList subfolders;
         for (const platform::DirEntry& e : *listing) {
             processes.processEvents();
-            if (SearchStopped)
+            if (m_stopRequested)
                 return;
             const QString path = dir + u'/' + e.name;
             const platform::FileAttributes a = files.attributes(path);
@@ -198,17 +178,16 @@ void FileSearch::SearchFolder(bool recurse, const QString& folder, std::vector<E
     }
 }
 
-void FileSearch::ShowFoundFiles(controls::ListBox& list) {
-    list.clear();
-    for (const QString& path : FoundFiles)
-        list.addItem(path);
-    if (&list == &f.foundFileList)
-        m_shownReal = m_foundReal;
-    if (!FoundFiles.isEmpty())
-        f.statusBar.setSimpleText(QStringLiteral("Fichiers trouvés : ") +
-                                  QString::number(list.count()));
+void FileSearch::showFoundFiles() {
+    m_c.found.clear();
+    for (const QString& path : std::as_const(m_found))
+        m_c.found.addItem(path);
+    m_shownReal = m_foundReal;
+    if (!m_found.isEmpty())
+        m_c.status.setSimpleText(QStringLiteral("Fichiers trouvés : ") +
+                                 QString::number(m_c.found.count()));
     else
-        f.statusBar.setSimpleText(
+        m_c.status.setSimpleText(
             QStringLiteral("Pas de fichiers trouvés à partir du masque de sélection."));
 }
 
@@ -216,30 +195,30 @@ void FileSearch::forgetShownFiles() {
     m_shownReal.clear();
 }
 
-void FileSearch::Command22_Click() {
-    SearchStopped = true;
-    f.stopSearchButton.setEnabled(false);
+void FileSearch::stop() {
+    m_stopRequested = true;
+    m_c.stopButton.setEnabled(false);
 }
 
-void FileSearch::cmdSelAll_Click() {
-    for (int i = 0; i < f.foundFileList.count(); ++i)
-        f.foundFileList.setSelected(i, true);
+void FileSearch::selectAll() {
+    for (int i = 0; i < m_c.found.count(); ++i)
+        m_c.found.setSelected(i, true);
 }
 
-void FileSearch::cmdDeSelAll_Click() {
-    for (int i = 0; i < f.foundFileList.count(); ++i)
-        f.foundFileList.setSelected(i, false);
+void FileSearch::deselectAll() {
+    for (int i = 0; i < m_c.found.count(); ++i)
+        m_c.found.setSelected(i, false);
 }
 
-void FileSearch::cmdDelete_Click() {
-    auto& list = f.foundFileList;
-    auto& dialogs = f.platform().dialogs;
+void FileSearch::deleteSelected() {
+    auto& list = m_c.found;
+    auto& dialogs = m_p.dialogs;
     if (list.firstSelected() < 0) {
         dialogs.message(QStringLiteral("Vous devez sélectionner un fichier pour le supprimer."),
                         MessageButtons::Ok, MessageIcon::None, QString());
         return;
     }
-    auto& files = f.platform().files;
+    auto& files = m_p.files;
     const bool searchResults = m_shownReal.size() == list.count();
     // A file found by two entries is listed twice: once deleted, it counts as deleted.
     QSet<QString> deleted;

@@ -1,16 +1,20 @@
 #pragma once
 
 #include "platform/NamePattern.h"
+#include "platform/Platform.h"
 
 #include <QStringList>
+#include <functional>
 #include <vector>
 
-namespace app {
-class FrmMain;
-}
 namespace controls {
+class Button;
+class CheckBox;
+class DriveList;
+class FolderList;
 class ListBox;
-}
+class StatusBar;
+} // namespace controls
 
 namespace antispy {
 
@@ -20,26 +24,42 @@ QString fileErrorDescription(int number);
 // The search of folders for known spyware file names, and the deletion of found files.
 class FileSearch {
 public:
-    explicit FileSearch(app::FrmMain& f);
-    /// Points the folder list at the root folder (start-up).
+    struct Controls {
+        controls::ListBox& names;
+        controls::DriveList& drives;
+        controls::FolderList& folders;
+        controls::CheckBox& recurse;
+        controls::Button& stopButton;
+        controls::ListBox& found;
+        controls::StatusBar& status;
+    };
+
+    /// `setBusy` shows that the program is busy (the hourglass) or no longer is.
+    FileSearch(platform::Platform& platform, Controls controls, std::function<void(bool)> setBusy);
+    /// Offers the mounted volumes and points the folder list at the root folder (start-up).
     void setStartFolderToRoot();
 
-    void cmdFind_Click();
-    void Command22_Click();
-    void cmdSelAll_Click();
-    void cmdDeSelAll_Click();
-    void cmdDelete_Click();
-    void drvStart_Change();
-    void dirStart_Change();
+    /// Searches the chosen folder (and its subfolders) for every listed name.
+    void find();
+    /// Stops a running search.
+    void stop();
+    void selectAll();
+    void deselectAll();
+    /// Deletes the selected found files.
+    void deleteSelected();
+    /// Another drive was chosen.
+    void driveChanged();
+    /// Another folder became current.
+    void folderChanged();
 
-    /// Copies the found files into a list and reports their number in the status bar.
-    void ShowFoundFiles(controls::ListBox& list);
-    /// The registry search shows its own lines in `lstFiles`: none of them names a file.
+    /// Copies the found files into the list of found files and says how many there are.
+    void showFoundFiles();
+    /// The registry search shows its own lines in the found-file list: none of them names a
+    /// file.
     void forgetShownFiles();
 
     /// The found files as listed: folder, "/", the name in upper case.
-    QStringList FoundFiles;
-    bool SearchStopped = false;
+    const QStringList& foundFiles() const { return m_found; }
     bool searching() const { return m_searching; }
 
 private:
@@ -50,14 +70,19 @@ private:
     };
     /// Searches a folder tree for every entry at once; matches go to each entry's own
     /// results in the order a walk per entry would find them.
-    void SearchFolder(bool recurse, const QString& folder, std::vector<Entry>& entries);
+    void searchFolder(bool recurse, const QString& folder, std::vector<Entry>& entries);
     void showFolders();
 
-    app::FrmMain& f;
-    /// The real path of each file in FoundFiles (the listed one is upper-cased).
+    platform::Platform& m_p;
+    Controls m_c;
+    std::function<void(bool)> m_setBusy;
+    QStringList m_found;
+    /// The real path of each file in m_found (the listed one is upper-cased).
     QStringList m_foundReal;
-    /// The real path behind each line of `lstFiles`, as long as the lines are search results.
+    /// The real path behind each line of the found-file list, as long as the lines are
+    /// search results.
     QStringList m_shownReal;
+    bool m_stopRequested = false;
     bool m_searching = false;
 };
 

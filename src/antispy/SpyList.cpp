@@ -1,6 +1,7 @@
 #include "antispy/SpyList.h"
 
-#include "app/FrmMain.h"
+#include "controls/ListView.h"
+#include "controls/Simple.h"
 #include "keywords/TextItems.h"
 #include "platform/TextCodec.h"
 
@@ -10,17 +11,7 @@ using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-SpyList::SpyList(app::FrmMain& form) : f(form) {
-    f.addSpyNameButton.setToolTip(QStringLiteral("Ajouter un fichier à la liste"));
-    f.deleteSpyNameButton.setToolTip(QStringLiteral("Supprimer le fichier de la liste"));
-    f.saveSpyNamesButton.setToolTip(QStringLiteral("Enregistrer la liste des Spywares connus"));
-    f.spyNameBox.onChange = [this] { txtFilter_Change(); };
-    f.spyNameBox.onLostFocus = [this] { txtFilter_LostFocus(); };
-    f.addSpyNameButton.onClick = [this] { cmdAddFilter_Click(); };
-    f.spyNameList.onClick = [this] { lstFilters_Click(); };
-    f.deleteSpyNameButton.onClick = [this] { cmdDeleteFilter_Click(); };
-    f.saveSpyNamesButton.onClick = [this] { Command4_Click(); };
-}
+SpyList::SpyList(platform::Platform& platform, Controls controls) : m_p(platform), m_c(controls) {}
 
 const QStringList& SpyList::defaultEntries() {
     // "NewsUpd.ex" is the name as it has always been listed; keep it so.
@@ -92,17 +83,12 @@ const QStringList& SpyList::defaultEntries() {
     return entries;
 }
 
-void SpyList::LoadDefaultSpywareList(controls::ListBox& list) {
-    for (const QString& entry : defaultEntries())
-        list.addItem(entry);
-}
-
 QString SpyList::listFile() const {
-    return f.programFile(QStringLiteral("ListeSpy.dat"));
+    return platform::programFile(m_p.files, QStringLiteral("ListeSpy.dat"));
 }
 
 void SpyList::loadAtStartup() {
-    auto& files = f.platform().files;
+    auto& files = m_p.files;
     const QString path = listFile();
     if (platform::FileExists(files, path)) {
         // The file decides, even when it is empty. A file that cannot be read leaves the
@@ -110,64 +96,64 @@ void SpyList::loadAtStartup() {
         if (const auto bytes = files.readAll(path)) {
             keywords::ItemReader reader(platform::decodeText(*bytes));
             while (!reader.atEnd())
-                f.spyNameList.addItem(reader.next());
+                m_c.names.addItem(reader.next());
         }
     } else {
-        LoadDefaultSpywareList(f.spyNameList);
+        for (const QString& entry : defaultEntries())
+            m_c.names.addItem(entry);
     }
-    f.addSpyNameButton.setEnabled(false);
-    f.deleteSpyNameButton.setEnabled(false);
+    m_c.addButton.setEnabled(false);
+    m_c.deleteButton.setEnabled(false);
 }
 
-void SpyList::txtFilter_Change() {
-    f.addSpyNameButton.setEnabled(!f.spyNameBox.text().isEmpty());
+void SpyList::nameBoxChanged() {
+    m_c.addButton.setEnabled(!m_c.nameBox.text().isEmpty());
 }
 
-void SpyList::txtFilter_LostFocus() {
-    f.spyNameBox.setText(f.spyNameBox.text().toUpper());
+void SpyList::nameBoxLeft() {
+    m_c.nameBox.setText(m_c.nameBox.text().toUpper());
 }
 
-void SpyList::cmdAddFilter_Click() {
-    const QString typed = f.spyNameBox.text();
+void SpyList::addTypedName() {
+    const QString typed = m_c.nameBox.text();
     const QString asExtension = QStringLiteral("*.") + typed;
-    for (const QString& entry : f.spyNameList.items()) {
+    for (const QString& entry : m_c.names.items()) {
         if (entry == asExtension) {
-            f.platform().dialogs.message(QStringLiteral("Duplication de filtres."),
-                                         MessageButtons::Ok, MessageIcon::None, QString());
-            f.spyNameBox.setText(QString());
+            m_p.dialogs.message(QStringLiteral("Duplication de filtres."), MessageButtons::Ok,
+                                MessageIcon::None, QString());
+            m_c.nameBox.setText(QString());
             return;
         }
     }
-    f.spyNameList.addItem(typed);
-    f.spyNameBox.setText(QString());
+    m_c.names.addItem(typed);
+    m_c.nameBox.setText(QString());
 }
 
-void SpyList::lstFilters_Click() {
-    f.deleteSpyNameButton.setEnabled(f.spyNameList.firstSelected() >= 0);
+void SpyList::listClicked() {
+    m_c.deleteButton.setEnabled(m_c.names.firstSelected() >= 0);
 }
 
-void SpyList::cmdDeleteFilter_Click() {
-    if (f.spyNameList.count() == 1) {
-        const MessageAnswer answer = f.platform().dialogs.message(
+void SpyList::deleteSelected() {
+    if (m_c.names.count() == 1) {
+        const MessageAnswer answer = m_p.dialogs.message(
             QStringLiteral("Vous ne pourrez pas rechercher sans au moins un filtre ; Supprimer "
                            "tout de même ?"),
             MessageButtons::YesNo, MessageIcon::Information, QStringLiteral("Tavrel"));
         if (answer != MessageAnswer::Yes)
             return;
     }
-    f.spyNameList.removeItem(f.spyNameList.firstSelected());
-    f.deleteSpyNameButton.setEnabled(false);
+    m_c.names.removeItem(m_c.names.firstSelected());
+    m_c.deleteButton.setEnabled(false);
 }
 
-void SpyList::Command4_Click() {
+void SpyList::save() {
     QString text;
-    for (const QString& entry : f.spyNameList.items())
+    for (const QString& entry : m_c.names.items())
         text += keywords::plainLine(entry);
-    auto& files = f.platform().files;
     const QString path = listFile();
-    if (files.writeAll(path, platform::encodeText(text)) != platform::FileError::None) {
+    if (m_p.files.writeAll(path, platform::encodeText(text)) != platform::FileError::None) {
         // The previous file, if any, is left whole; the user must know the list is not saved.
-        f.platform().dialogs.message(
+        m_p.dialogs.message(
             QStringLiteral("Impossible d'enregistrer la liste des Spywares connus : ") + path,
             MessageButtons::Ok, MessageIcon::Warning, QStringLiteral("Erreur"));
     }

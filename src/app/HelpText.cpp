@@ -1,22 +1,19 @@
 #include "app/HelpText.h"
 
-#include "app/FrmMain.h"
+#include "controls/Simple.h"
 #include "platform/TextCodec.h"
 
 namespace app {
 
-HelpText::HelpText(FrmMain& form) : f(form) {}
-
-void HelpText::Charg_Aide() {
-    auto& files = f.platform().files;
-    const QString path = f.programFile(QStringLiteral("Tavrel.aide"));
+void HelpText::load() {
+    const QString path = platform::programFile(m_files, QStringLiteral("Tavrel.aide"));
     // A missing help file is not worth a message: the tab simply stays empty.
-    if (!platform::FileExists(files, path))
+    if (!platform::FileExists(m_files, path))
         return;
-    const auto bytes = files.readAll(path);
+    const auto bytes = m_files.readAll(path);
     if (!bytes)
         return;
-    f.helpBox.setText(platform::decodeText(*bytes));
+    m_box.setText(platform::decodeText(*bytes));
 }
 
 } // namespace app

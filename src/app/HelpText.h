@@ -1,17 +1,23 @@
 #pragma once
 
+#include "platform/Files.h"
+
+namespace controls {
+class TextBox;
+}
+
 namespace app {
 
-class FrmMain;
-
+// The help tab's text, from the help file of the program folder.
 class HelpText {
 public:
-    explicit HelpText(FrmMain& f);
-    /// Loads the help file into `TxtAide`.
-    void Charg_Aide();
+    HelpText(const platform::Files& files, controls::TextBox& box) : m_files(files), m_box(box) {}
+    /// Loads the help file into the box; a missing file leaves it empty.
+    void load();
 
 private:
-    FrmMain& f;
+    const platform::Files& m_files;
+    controls::TextBox& m_box;
 };
 
 } // namespace app

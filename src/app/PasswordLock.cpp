@@ -1,6 +1,6 @@
 #include "app/PasswordLock.h"
 
-#include "app/FrmMain.h"
+#include "app/MainForm.h"
 
 namespace app {
 
@@ -8,12 +8,11 @@ namespace {
 constexpr int ConfigurationTab = 2;
 } // namespace
 
-PasswordLock::PasswordLock(FrmMain& form) : f(form) {
-    f.setPasswordButton.onClick = [this] { Command18_Click(); };
-    f.passwordMenuItem.onClick = [this] { Mnu_MdP_Click(); };
-}
+PasswordLock::PasswordLock(MainForm& form, platform::Dialogs& dialogs,
+                           std::function<void()> endProgram)
+    : f(form), m_dialogs(dialogs), m_endProgram(std::move(endProgram)) {}
 
-void PasswordLock::LockConfiguration() {
+void PasswordLock::lock() {
     f.tabs.setTabEnabled(ConfigurationTab, false);
     f.quitMenuItem.setEnabled(false);
     f.quitButton.setEnabled(false);
@@ -21,7 +20,7 @@ void PasswordLock::LockConfiguration() {
     f.reopenUrlButton.setEnabled(false);
 }
 
-void PasswordLock::UnlockConfiguration() {
+void PasswordLock::unlock() {
     f.tabs.setTabEnabled(ConfigurationTab, true);
     f.quitMenuItem.setEnabled(true);
     f.quitButton.setEnabled(true);
@@ -33,25 +32,25 @@ bool PasswordLock::locked() const {
     return !f.quitMenuItem.enabled();
 }
 
-void PasswordLock::Command18_Click() {
+void PasswordLock::takePasswordFromBox() {
     // Takes effect for this run only; the box is stored when the configuration is saved.
-    f.gPassword = f.passwordBox.text();
-    if (!f.gPassword.isEmpty()) {
-        LockConfiguration();
+    m_password = f.passwordBox.text();
+    if (!m_password.isEmpty()) {
+        lock();
         f.tabs.setCurrent(0);
     } else {
-        UnlockConfiguration();
+        unlock();
     }
 }
 
-void PasswordLock::Mnu_MdP_Click() {
+void PasswordLock::askToUnlock() {
     // Cancel answers the empty text, which is the right entry when there is no password.
-    const QString entry = f.platform().dialogs.input(
+    const QString entry = m_dialogs.input(
         QStringLiteral("Le mot de passe permet d'accéder à l'onglet configuration et "
                        "d'activer le menu <Quitter>.\rMot de passe S.V.P.?"),
         QStringLiteral("Entrez le mot de passe"), QString());
-    if (entry == f.gPassword) {
-        UnlockConfiguration();
+    if (entry == m_password) {
+        unlock();
         f.tabs.setCurrent(ConfigurationTab);
     } else {
         refuse();
@@ -59,20 +58,19 @@ void PasswordLock::Mnu_MdP_Click() {
 }
 
 void PasswordLock::closeRequestWhileLocked() {
-    const QString entry = f.platform().dialogs.input(
+    const QString entry = m_dialogs.input(
         QStringLiteral("Le mot de passe permet de quitter Tavrel.\rMot de passe S.V.P.?"),
         QStringLiteral("Entrez le mot de passe - Protection en cours"), QString());
-    if (entry == f.gPassword)
-        f.endNow(); // nothing is saved on this way out
+    if (entry == m_password)
+        m_endProgram(); // nothing is saved on this way out
     refuse();
 }
 
 void PasswordLock::refuse() {
     f.tabs.setCurrent(0);
-    LockConfiguration();
-    f.platform().dialogs.message(QStringLiteral("Mot de passe incorrect !!!"),
-                                 platform::MessageButtons::Ok, platform::MessageIcon::Information,
-                                 QStringLiteral("Mauvais mot de passe"));
+    lock();
+    m_dialogs.message(QStringLiteral("Mot de passe incorrect !!!"), platform::MessageButtons::Ok,
+                      platform::MessageIcon::Information, QStringLiteral("Mauvais mot de passe"));
 }
 
 } // namespace app

@@ -1,8 +1,10 @@
 #include "app/SettingsModule.h"
 
-#include "app/FrmMain.h"
+#include "app/MainForm.h"
 #include "app/PasswordLock.h"
+#include "app/Switches.h"
 #include "dialer/DialerBlock.h"
+#include "keywords/KeywordFile.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -100,17 +102,20 @@ QString numberText(double number) {
     return QString::number(number, 'f', QLocale::FloatingPointShortest);
 }
 
-SettingsModule::SettingsModule(FrmMain& form) : f(form) {
-    f.saveSettingsButton.onClick = [this] { SauveConfig(); };
-}
+SettingsModule::SettingsModule(MainForm& form, platform::Platform& platform,
+                               watch::RuleSettings& rules, Switches& switches, PasswordLock& lock,
+                               dialer::DialerBlock& dialerBlock,
+                               const keywords::KeywordFile& keywordFile)
+    : f(form), m_p(platform), m_rules(rules), m_switches(switches), m_lock(lock),
+      m_dialerBlock(dialerBlock), m_keywordFile(keywordFile) {}
 
 QString SettingsModule::read(const QString& section, const QString& key,
                              const QString& missing) const {
-    return f.platform().settings.value(applicationName(), section, key).value_or(missing);
+    return m_p.settings.value(applicationName(), section, key).value_or(missing);
 }
 
 void SettingsModule::write(const QString& section, const QString& key, const QString& value) {
-    f.platform().settings.setValue(applicationName(), section, key, value);
+    m_p.settings.setValue(applicationName(), section, key, value);
 }
 
 bool SettingsModule::loadSwitch(controls::CheckBox& box, const QString& key) {
@@ -125,7 +130,7 @@ void SettingsModule::saveSwitch(const QString& section, const QString& key,
     write(section, key, QString::number(box.value()));
 }
 
-void SettingsModule::Charge_Settings() {
+void SettingsModule::load() {
     m_held.clear();
     const QString stoppedAt = applyStored();
     if (stoppedAt.isEmpty())
@@ -152,7 +157,7 @@ QString SettingsModule::applyStored() {
     if (!active || *active < 0 || *active > 2 ||
         !f.popupRuleSwitch.setValue(static_cast<int>(*active)))
         return QStringLiteral("Active");
-    f.gAutoClose = f.popupRuleSwitch.value() == 1;
+    m_rules.autoClose = f.popupRuleSwitch.value() == 1;
 
     // 2. Keyword detection. The switch's rule runs only on a change, and the scan timer is
     // on from creation, so the timer is set here whatever the switch did.
@@ -174,16 +179,16 @@ QString SettingsModule::applyStored() {
     while (sound.endsWith(u' '))
         sound.chop(1);
     if (sound.isEmpty())
-        sound = f.programFile(QStringLiteral("Tavrel.wav"));
+        sound = platform::programFile(m_p.files, QStringLiteral("Tavrel.wav"));
     f.soundFileBox.setText(sound);
-    f.gSoundFile = sound;
+    m_switches.setSoundFile(sound);
 
     // 5. The sound file must exist, whether the sound is on or not.
-    if (!platform::FileExists(f.platform().files, f.soundFileBox.text())) {
-        f.platform().dialogs.message(QStringLiteral("Fichier son ") + f.soundFileBox.text() +
-                                         QStringLiteral(" non trouvé !"),
-                                     platform::MessageButtons::Ok, platform::MessageIcon::Warning,
-                                     QStringLiteral("Erreur"));
+    if (!platform::FileExists(m_p.files, f.soundFileBox.text())) {
+        m_p.dialogs.message(QStringLiteral("Fichier son ") + f.soundFileBox.text() +
+                                QStringLiteral(" non trouvé !"),
+                            platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+                            QStringLiteral("Erreur"));
         f.soundSwitch.setValue(0);
     }
 
@@ -191,7 +196,7 @@ QString SettingsModule::applyStored() {
     // it is switched to the loaded state once more in any case.
     if (!loadSwitch(f.dialerBlockSwitch, QStringLiteral("NoDial")))
         return QStringLiteral("NoDial");
-    f.dialerBlock().SetDialerBlock(f.dialerBlockSwitch.value());
+    m_dialerBlock.set(f.dialerBlockSwitch.value());
 
     // 7, 8. Password and lock.
     if (!loadSwitch(f.passwordLockSwitch, QStringLiteral("OptMotdePas")))
@@ -199,12 +204,12 @@ QString SettingsModule::applyStored() {
     QString password = read(Config, QStringLiteral("MotdePas"), QString());
     if (password == u"0")
         password.clear();
-    f.gPassword = password;
-    if (!f.gPassword.isEmpty() && f.passwordLockSwitch.value() == 1)
-        f.passwordLock().LockConfiguration();
+    m_lock.setPassword(password);
+    if (!password.isEmpty() && f.passwordLockSwitch.value() == 1)
+        m_lock.lock();
     else
-        f.passwordLock().UnlockConfiguration();
-    f.passwordBox.setText(f.gPassword);
+        m_lock.unlock();
+    f.passwordBox.setText(password);
 
     // 9. Size rule for new windows.
     if (!loadSwitch(f.popupSizeRuleSwitch, QStringLiteral("ProtectTaille")))
@@ -217,14 +222,14 @@ QString SettingsModule::applyStored() {
     };
     f.widthBox.setText(shownLimit(QStringLiteral("LargFen")));
     f.heightBox.setText(shownLimit(QStringLiteral("HautFen")));
-    f.gLimitWidth = limitFromNumber(numericPrefix(f.widthBox.text()));
-    f.gLimitHeight = limitFromNumber(numericPrefix(f.heightBox.text()));
-    if (f.gLimitWidth == 0) {
-        f.gLimitWidth = 250;
+    m_rules.limitWidth = limitFromNumber(numericPrefix(f.widthBox.text()));
+    m_rules.limitHeight = limitFromNumber(numericPrefix(f.heightBox.text()));
+    if (m_rules.limitWidth == 0) {
+        m_rules.limitWidth = 250;
         f.widthBox.setText(QStringLiteral("250"));
     }
-    if (f.gLimitHeight == 0) {
-        f.gLimitHeight = 150;
+    if (m_rules.limitHeight == 0) {
+        m_rules.limitHeight = 150;
         f.heightBox.setText(QStringLiteral("150"));
     }
 
@@ -258,11 +263,11 @@ std::vector<SettingsModule::Entry> SettingsModule::valuesToSave() const {
             {Config, QStringLiteral("ProtectTaille"), state(f.popupSizeRuleSwitch)},
             {Config, QStringLiteral("LargFen"), limitText(f.widthBox.text())},
             {Config, QStringLiteral("HautFen"), limitText(f.heightBox.text())},
-            {Config, QStringLiteral("NomFichMotCle"), f.gKeywordFile},
+            {Config, QStringLiteral("NomFichMotCle"), m_keywordFile.path()},
             {Config, QStringLiteral("ProtectTailleMotCle"), state(f.sizeScanSwitch)}};
 }
 
-void SettingsModule::SauveConfig() {
+void SettingsModule::save() {
     for (const Entry& e : valuesToSave()) {
         // A key the loader never applied keeps its stored value until the user changes what
         // the window shows for it.
@@ -273,8 +278,8 @@ void SettingsModule::SauveConfig() {
         m_held.remove(e.key);
     }
     // Unlike loading, 0 stays 0 until the next start.
-    f.gLimitWidth = limitFromNumber(numericPrefix(f.widthBox.text()));
-    f.gLimitHeight = limitFromNumber(numericPrefix(f.heightBox.text()));
+    m_rules.limitWidth = limitFromNumber(numericPrefix(f.widthBox.text()));
+    m_rules.limitHeight = limitFromNumber(numericPrefix(f.heightBox.text()));
 }
 
 } // namespace app

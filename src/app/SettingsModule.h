@@ -6,13 +6,24 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Platform.h"
+#include "watch/Feedback.h"
+
 namespace controls {
 class CheckBox;
+}
+namespace dialer {
+class DialerBlock;
+}
+namespace keywords {
+class KeywordFile;
 }
 
 namespace app {
 
-class FrmMain;
+class MainForm;
+class PasswordLock;
+class Switches;
 
 // Reading rules of the stored texts. Every value of the store is text; these turn it into
 // the numbers the switches and the size limits take.
@@ -35,12 +46,14 @@ QString numberText(double number);
 // Loading and saving of the options in the per-user settings store.
 class SettingsModule {
 public:
-    explicit SettingsModule(FrmMain& f);
+    SettingsModule(MainForm& form, platform::Platform& platform, watch::RuleSettings& rules,
+                   Switches& switches, PasswordLock& lock, dialer::DialerBlock& dialerBlock,
+                   const keywords::KeywordFile& keywordFile);
     /// Reads every setting and applies it to the switches, in the fixed order. A value that
     /// a switch does not take stops the loading at that key.
-    void Charge_Settings();
+    void load();
     /// Writes every setting back, in the fixed order.
-    void SauveConfig();
+    void save();
 
     /// Application name under which the settings are stored.
     static QString applicationName() { return QStringLiteral("Tavrel"); }
@@ -62,7 +75,13 @@ private:
     bool loadSwitch(controls::CheckBox& box, const QString& key);
     void saveSwitch(const QString& section, const QString& key, const controls::CheckBox& box);
 
-    FrmMain& f;
+    MainForm& f;
+    platform::Platform& m_p;
+    watch::RuleSettings& m_rules;
+    Switches& m_switches;
+    PasswordLock& m_lock;
+    dialer::DialerBlock& m_dialerBlock;
+    const keywords::KeywordFile& m_keywordFile;
     /// Keys the loader did not apply, with what the window showed for them after loading.
     QHash<QString, QString> m_held;
 };

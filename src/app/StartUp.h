@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/FrmMain.h"
+#include "app/Program.h"
 
 #include <memory>
 
 namespace app {
 
-/// The start-up entry: with another instance running, warns and returns null (the caller
-/// ends the process); otherwise creates, loads and shows the main window.
-std::unique_ptr<FrmMain> startUp(platform::Platform& platform);
+/// The start-up entry: refuses a second instance with a message (null), otherwise builds the
+/// program, runs its load step and shows its window.
+std::unique_ptr<Program> startUp(platform::Platform& platform);
 
 } // namespace app

@@ -1,15 +1,14 @@
 #include "app/StartWithSession.h"
 
-#include "app/FrmMain.h"
+#include "controls/Simple.h"
 
 namespace app {
 
-StartWithSession::StartWithSession(FrmMain& form) : f(form), m_registry(form.platform()) {
-    f.startWithSessionSwitch.onClick = [this] { chkStartOnWin_Click(); };
-}
+StartWithSession::StartWithSession(platform::Platform& platform, controls::CheckBox& startSwitch)
+    : m_switch(startSwitch), m_registry(platform) {}
 
 QString StartWithSession::startKey() const {
-    return m_registry.IsNTPlatform()
+    return m_registry.isNtPlatform()
                ? QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run")
                : QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\RunServices");
 }
@@ -17,20 +16,20 @@ QString StartWithSession::startKey() const {
 void StartWithSession::readBack() {
     // Any value of that name counts: its content is not compared with this program's path.
     RegValue found;
-    const long result = m_registry.ReadRegValue(platform::HKEY_LOCAL_MACHINE, startKey(),
-                                                QString::fromLatin1(kValueName), found);
-    f.startWithSessionSwitch.setValue(result == platform::ERROR_SUCCESS ? 1 : 0);
+    const long result = m_registry.readValue(platform::HKEY_LOCAL_MACHINE, startKey(),
+                                             QString::fromLatin1(kValueName), found);
+    m_switch.setValue(result == platform::ERROR_SUCCESS ? 1 : 0);
 }
 
-void StartWithSession::chkStartOnWin_Click() {
+void StartWithSession::switchChanged() {
     // Failures are silent: the next activation reads the entry back and corrects the switch.
-    m_registry.BuildExePath();
+    m_registry.buildProgramPath();
     const QString key = startKey();
     const QString name = QString::fromLatin1(kValueName);
-    if (f.startWithSessionSwitch.value() == 1)
-        m_registry.SaveRegString(platform::HKEY_LOCAL_MACHINE, key, name, m_registry.gProgramPath);
+    if (m_switch.value() == 1)
+        m_registry.saveText(platform::HKEY_LOCAL_MACHINE, key, name, m_registry.programPath);
     else
-        m_registry.DeleteRegValue(platform::HKEY_LOCAL_MACHINE, key, name);
+        m_registry.deleteValue(platform::HKEY_LOCAL_MACHINE, key, name);
 }
 
 } // namespace app

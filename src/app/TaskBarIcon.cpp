@@ -1,10 +1,10 @@
 #include "app/TaskBarIcon.h"
 
-#include "app/FrmMain.h"
+#include "app/MainForm.h"
 
 namespace app {
 
-TaskBarIcon::TaskBarIcon(FrmMain& form) : f(form) {}
+TaskBarIcon::TaskBarIcon(MainForm& form) : f(form) {}
 
 void TaskBarIcon::EnterTray() {
     m_inTray = true;
@@ -16,28 +16,28 @@ void TaskBarIcon::LeaveTray() {
     emit trayChanged(false);
 }
 
-void TaskBarIcon::HideToTray() {
+void TaskBarIcon::hideToTray() {
     f.hideShowMenuItem.setCaption(QStringLiteral("Afficher"));
     EnterTray();
     f.setVisible(false);
 }
 
-void TaskBarIcon::ShowFromTray() {
+void TaskBarIcon::showFromTray() {
     f.hideShowMenuItem.setCaption(QStringLiteral("Masquer"));
     LeaveTray();
     f.setVisible(true);
 }
 
-void TaskBarIcon::CmdIconize_Click() {
+void TaskBarIcon::toggle() {
     if (IconInTray())
-        ShowFromTray();
+        showFromTray();
     else
-        HideToTray();
+        hideToTray();
 }
 
 void TaskBarIcon::activation(int button) {
     if (button == 1)
-        CmdIconize_Click();
+        toggle();
 }
 
 bool TaskBarIcon::contextNotification(int button) {

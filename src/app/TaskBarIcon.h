@@ -10,30 +10,30 @@ class MenuItem;
 
 namespace app {
 
-class FrmMain;
+class MainForm;
 
 // The notification-area icon as the program sees it, and the hide/show toggle of the main
 // window. The view shows the real icon and reports its notifications here.
 class TaskBarIcon : public QObject {
     Q_OBJECT
 public:
-    explicit TaskBarIcon(FrmMain& f);
+    explicit TaskBarIcon(MainForm& form);
     bool IconInTray() const { return m_inTray; }
     void EnterTray();
     void LeaveTray();
     const QString& toolTip() const { return m_toolTip; }
     void setToolTip(const QString& text) { m_toolTip = text; }
 
-    void HideToTray();
-    void ShowFromTray();
-    /// The click of `CmdIconize`: shows a window in the tray, hides one that is not.
-    void CmdIconize_Click();
+    void hideToTray();
+    void showFromTray();
+    /// Shows a window that is in the tray, hides one that is not (the hide/show menu item).
+    void toggle();
     /// The icon's activation notification, with the mouse button code (1 = left).
     void activation(int button);
     /// The icon's context notification, with the mouse button code (2 = right). True when
     /// it opens the menu `Mnu_Fichier`.
     bool contextNotification(int button);
-    /// The items of the menu `Mnu_Fichier` in their order, separators included.
+    /// The items of the tray menu in their order, separators included.
     std::vector<controls::MenuItem*> menuItems() const;
 
 signals:
@@ -42,7 +42,7 @@ signals:
     void trayChanged(bool inTray);
 
 private:
-    FrmMain& f;
+    MainForm& f;
     bool m_inTray = false;
     QString m_toolTip;
 };

@@ -1,6 +1,7 @@
 #include "controls/ListView.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace controls {
 
@@ -16,7 +17,7 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_list.rowCount())
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_list.row(index.row()).cells.value(index.column());
+        return m_list.cell(index.row(), index.column());
     return {};
 }
 
@@ -27,7 +28,87 @@ QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-ListView::ListView(Form* form, QString name) : Control(form, std::move(name)), m_model(*this) {}
+int OwnRows::columnCount() const {
+    return m_rows.empty() ? 0 : int(m_rows.front().size());
+}
+
+void OwnRows::setCell(int row, int column, const QString& text) {
+    QStringList& cells = m_rows[row];
+    while (cells.size() <= column)
+        cells.append(QString());
+    if (cells[column] == text)
+        return;
+    cells[column] = text;
+    emit rowsChanged(row, row);
+}
+
+void OwnRows::insert(int row, std::vector<QStringList> rows) {
+    insertRows(row, int(rows.size()), [&] {
+        m_rows.insert(m_rows.begin() + row, std::make_move_iterator(rows.begin()),
+                      std::make_move_iterator(rows.end()));
+    });
+}
+
+void OwnRows::remove(int row) {
+    removeRows(row, 1, [&] { m_rows.erase(m_rows.begin() + row); });
+}
+
+void OwnRows::assign(std::vector<QStringList> rows) {
+    resetRows([&] { m_rows = std::move(rows); });
+}
+
+void OwnRows::reorder(const std::vector<int>& order) {
+    resetRows([&] {
+        std::vector<QStringList> sorted;
+        sorted.reserve(order.size());
+        for (int i : order)
+            sorted.push_back(std::move(m_rows[i]));
+        m_rows = std::move(sorted);
+    });
+}
+
+ListView::ListView(Form* form, QString name) : Control(form, std::move(name)), m_model(*this) {
+    connectSource();
+}
+
+void ListView::bind(RowSource* source) {
+    if (!source)
+        source = &m_own;
+    if (source == m_source)
+        return;
+    disconnect(m_source, nullptr, this, nullptr);
+    m_model.beginResetModel();
+    m_source = source;
+    m_selected.assign(std::size_t(m_source->rowCount()), false);
+    m_model.endResetModel();
+    connectSource();
+    emit changed();
+}
+
+void ListView::connectSource() {
+    // The table model follows the source row by row; the selection follows the rows.
+    connect(m_source, &RowSource::aboutToReset, this, [this] { m_model.beginResetModel(); });
+    connect(m_source, &RowSource::reset, this, [this] {
+        m_selected.assign(std::size_t(m_source->rowCount()), false);
+        m_model.endResetModel();
+    });
+    connect(m_source, &RowSource::aboutToInsert, this,
+            [this](int first, int last) { m_model.beginInsertRows({}, first, last); });
+    connect(m_source, &RowSource::inserted, this, [this](int first, int last) {
+        m_selected.insert(m_selected.begin() + first, std::size_t(last - first + 1), false);
+        m_model.endInsertRows();
+    });
+    connect(m_source, &RowSource::aboutToRemove, this,
+            [this](int first, int last) { m_model.beginRemoveRows({}, first, last); });
+    connect(m_source, &RowSource::removed, this, [this](int first, int last) {
+        m_selected.erase(m_selected.begin() + first, m_selected.begin() + last + 1);
+        m_model.endRemoveRows();
+    });
+    connect(m_source, &RowSource::rowsChanged, this, [this](int first, int last) {
+        emit m_model.dataChanged(m_model.index(first, 0),
+                                 m_model.index(last, qMax(0, int(m_columns.size()) - 1)));
+    });
+}
 
 void ListView::addColumn(const QString& header, int width) {
     m_model.beginResetModel();
@@ -58,45 +139,52 @@ void ListView::setSorted(bool sorted) {
         sortRows();
 }
 
-void ListView::touched(bool layout) {
-    ++m_revision;
-    if (layout)
-        ++m_layoutRevision;
+QStringList ListView::cells(int r) const {
+    if (!bound())
+        return m_own.cells(r);
+    QStringList all;
+    for (int c = 0; c < m_source->columnCount(); ++c)
+        all.append(m_source->cell(r, c));
+    return all;
 }
 
 void ListView::setCell(int r, int column, const QString& text) {
-    if (r < 0 || r >= rowCount() || column < 0)
+    if (bound() || r < 0 || r >= rowCount() || column < 0)
         return;
-    QStringList& cells = m_rows[r].cells;
-    while (cells.size() <= column)
-        cells.append(QString());
-    if (cells[column] == text)
-        return;
-    cells[column] = text;
-    touched();
-    const QModelIndex i = m_model.index(r, column);
-    emit m_model.dataChanged(i, i);
+    m_own.setCell(r, column, text);
     if (m_sorted && column == m_sortKey)
         sortRows();
 }
 
 int ListView::sortedPosition(const QStringList& cells) const {
     const QString key = cells.value(m_sortKey);
-    auto it =
-        std::upper_bound(m_rows.begin(), m_rows.end(), key, [this](const QString& k, const Row& r) {
-            return QString::compare(k, r.cells.value(m_sortKey), Qt::CaseInsensitive) < 0;
-        });
-    return int(it - m_rows.begin());
+    int lo = 0;
+    int hi = m_own.rowCount();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (QString::compare(key, m_own.cell(mid, m_sortKey), Qt::CaseInsensitive) < 0)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
 }
 
 void ListView::sortRows() {
-    m_model.beginResetModel();
-    std::stable_sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) {
-        return QString::compare(a.cells.value(m_sortKey), b.cells.value(m_sortKey),
+    if (bound())
+        return;
+    std::vector<int> order(std::size_t(m_own.rowCount()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return QString::compare(m_own.cell(a, m_sortKey), m_own.cell(b, m_sortKey),
                                 Qt::CaseInsensitive) < 0;
     });
-    m_model.endResetModel();
-    touched(true);
+    // The selected rows stay selected at their new places.
+    std::vector<bool> selected(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        selected[i] = isSelected(order[i]);
+    m_own.reorder(order);
+    m_selected = std::move(selected);
 }
 
 int ListView::appendRow(const QStringList& cells) {
@@ -104,39 +192,44 @@ int ListView::appendRow(const QStringList& cells) {
 }
 
 int ListView::insertRow(int r, const QStringList& cells) {
+    if (bound())
+        return -1;
     r = m_sorted ? sortedPosition(cells) : std::clamp(r, 0, rowCount());
-    m_model.beginInsertRows({}, r, r);
-    m_rows.insert(m_rows.begin() + r, Row{cells, false});
-    m_model.endInsertRows();
-    touched(true);
+    m_own.insert(r, {cells});
     return r;
 }
 
-void ListView::removeRow(int r) {
-    if (r < 0 || r >= rowCount())
+void ListView::insertRows(int r, std::vector<QStringList> rows) {
+    if (bound())
         return;
-    m_model.beginRemoveRows({}, r, r);
-    m_rows.erase(m_rows.begin() + r);
-    m_model.endRemoveRows();
-    touched(true);
+    m_own.insert(std::clamp(r, 0, rowCount()), std::move(rows));
+    if (m_sorted)
+        sortRows();
+}
+
+void ListView::removeRow(int r) {
+    if (bound() || r < 0 || r >= rowCount())
+        return;
+    m_own.remove(r);
 }
 
 void ListView::clear() {
-    if (m_rows.empty())
+    if (bound() || rowCount() == 0)
         return;
-    m_model.beginResetModel();
-    m_rows.clear();
-    m_model.endResetModel();
-    touched(true);
+    m_own.assign({});
 }
 
-void ListView::setRows(std::vector<Row> rows) {
-    m_model.beginResetModel();
-    m_rows = std::move(rows);
-    m_model.endResetModel();
-    touched(true);
+void ListView::setRows(std::vector<QStringList> rows) {
+    if (bound())
+        return;
+    m_own.assign(std::move(rows));
     if (m_sorted)
         sortRows();
+}
+
+void ListView::selectionChanged(int first, int last) {
+    emit m_model.dataChanged(m_model.index(first, 0), m_model.index(last, 0));
+    emit changed();
 }
 
 void ListView::setSelected(int r, bool selected) {
@@ -144,30 +237,27 @@ void ListView::setSelected(int r, bool selected) {
         return;
     if (selected && !m_multiSelect)
         for (int i = 0; i < rowCount(); ++i)
-            if (i != r && m_rows[i].selected) {
-                m_rows[i].selected = false;
+            if (i != r && m_selected[i]) {
+                m_selected[i] = false;
                 emit m_model.dataChanged(m_model.index(i, 0), m_model.index(i, 0));
             }
-    if (m_rows[r].selected == selected)
+    if (m_selected[r] == selected)
         return;
-    m_rows[r].selected = selected;
-    emit m_model.dataChanged(m_model.index(r, 0), m_model.index(r, 0));
-    emit changed();
+    m_selected[r] = selected;
+    selectionChanged(r, r);
 }
 
 int ListView::firstSelected() const {
-    for (int i = 0; i < rowCount(); ++i)
-        if (m_rows[i].selected)
-            return i;
-    return -1;
+    const auto it = std::find(m_selected.begin(), m_selected.end(), true);
+    return it == m_selected.end() ? -1 : int(it - m_selected.begin());
 }
 
 void ListView::selectAll(bool selected) {
-    for (int i = 0; i < rowCount(); ++i)
-        m_rows[i].selected = selected;
+    std::fill(m_selected.begin(), m_selected.end(), selected);
     if (rowCount() > 0)
-        emit m_model.dataChanged(m_model.index(0, 0), m_model.index(rowCount() - 1, 0));
-    emit changed();
+        selectionChanged(0, rowCount() - 1);
+    else
+        emit changed();
 }
 
 void ListView::click() {

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "controls/Control.h"
+#include "controls/RowSource.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
-#include <cstdint>
+#include <vector>
 
 namespace controls {
 
 class ListView;
 
-// The table model a view shows for a ListView; rows are read straight from the list.
+class ListView;
+
+// The table model a view shows for a ListView; rows are read straight from the list's source.
 class ListViewModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -25,18 +28,36 @@ private:
     ListView& m_list;
 };
 
+// Rows that a list view keeps itself (lists that show no data of the program's own, such as
+// the cookie files of a folder).
+class OwnRows : public RowSource {
+    Q_OBJECT
+public:
+    int rowCount() const override { return int(m_rows.size()); }
+    int columnCount() const override;
+    QString cell(int row, int column) const override { return m_rows.at(row).value(column); }
+    const QStringList& cells(int row) const { return m_rows.at(row); }
+
+    void setCell(int row, int column, const QString& text);
+    void insert(int row, std::vector<QStringList> rows);
+    void remove(int row);
+    void assign(std::vector<QStringList> rows);
+    /// Puts the rows in this order (a permutation of the row numbers).
+    void reorder(const std::vector<int>& order);
+
+private:
+    std::vector<QStringList> m_rows;
+};
+
 // A report-style list: columns with a header and a width (twips), rows of a text and
-// sub-items, each row selectable. Rows are 0-based here.
+// sub-items, each row selectable. Rows are 0-based here. A list shows either rows of its own
+// or the rows of a source it is bound to; the selection is always the list's.
 class ListView : public Control {
     Q_OBJECT
 public:
     struct Column {
         QString header;
         int width = 0;
-    };
-    struct Row {
-        QStringList cells; // cells[0] is the row's text, then sub-items 1, 2, ...
-        bool selected = false;
     };
 
     ListView(Form* form, QString name);
@@ -53,19 +74,27 @@ public:
     void setWidth(int twips) { m_width = twips; }
     bool multiSelect() const { return m_multiSelect; }
     void setMultiSelect(bool multi) { m_multiSelect = multi; }
-    /// Sorting by one column, ascending, ignoring case; while on, rows keep that order.
+    /// Sorting of the list's own rows by one column, ascending, ignoring case; while on, rows
+    /// keep that order.
     bool sorted() const { return m_sorted; }
     void setSorted(bool sorted);
     int sortKey() const { return m_sortKey; }
     void setSortKey(int column) { m_sortKey = column; }
 
+    /// Shows the rows of `source` (not owned) instead of the list's own; null goes back to them.
+    void bind(RowSource* source);
+    bool bound() const { return m_source != &m_own; }
+
     // Rows.
-    int rowCount() const { return int(m_rows.size()); }
-    const Row& row(int r) const { return m_rows.at(r); }
-    const std::vector<Row>& rows() const { return m_rows; }
-    QString text(int r) const { return m_rows.at(r).cells.value(0); }
+    int rowCount() const { return m_source->rowCount(); }
+    QString cell(int r, int column) const { return m_source->cell(r, column); }
+    QString text(int r) const { return cell(r, 0); }
     /// Sub-item k (1-based as the program names them) of row r; empty when not set.
-    QString subItem(int r, int k) const { return m_rows.at(r).cells.value(k); }
+    QString subItem(int r, int k) const { return cell(r, k); }
+    /// Every cell of row r, its text first.
+    QStringList cells(int r) const;
+
+    // The list's own rows (not while bound).
     void setText(int r, const QString& text) { setCell(r, 0, text); }
     void setSubItem(int r, int k, const QString& text) { setCell(r, k, text); }
     void setCell(int r, int column, const QString& text);
@@ -73,23 +102,20 @@ public:
     int appendRow(const QStringList& cells);
     /// Inserts a row before position r (0 is the top; at its sorted place while sorted).
     int insertRow(int r, const QStringList& cells);
+    /// Inserts rows before position r, in their order (sorted afterwards while sorted).
+    void insertRows(int r, std::vector<QStringList> rows);
     void removeRow(int r);
     void clear();
     /// Replaces every row at once.
-    void setRows(std::vector<Row> rows);
+    void setRows(std::vector<QStringList> rows);
 
     // Selection.
-    bool isSelected(int r) const { return m_rows.at(r).selected; }
+    bool isSelected(int r) const { return r >= 0 && r < int(m_selected.size()) && m_selected[r]; }
     /// Selects or deselects a row; a single-selection list drops its other selection.
     void setSelected(int r, bool selected);
     /// The first selected row from the top, or -1.
     int firstSelected() const;
     void selectAll(bool selected);
-
-    /// Grows at every change of the rows' contents (not of the selection).
-    std::uint64_t revision() const { return m_revision; }
-    /// Grows when rows are added, removed or replaced (not when a cell changes).
-    std::uint64_t layoutRevision() const { return m_layoutRevision; }
 
     QAbstractTableModel* model() { return &m_model; }
 
@@ -100,20 +126,21 @@ public:
     void dblClick();
 
 private:
-    void touched(bool layout = false);
+    void connectSource();
     int sortedPosition(const QStringList& cells) const;
     void sortRows();
+    void selectionChanged(int first, int last);
 
     ListViewModel m_model;
+    OwnRows m_own;
+    RowSource* m_source = &m_own;
     std::vector<Column> m_columns;
-    std::vector<Row> m_rows;
+    std::vector<bool> m_selected;
     bool m_headerVisible = true;
     bool m_multiSelect = false;
     bool m_sorted = false;
     int m_sortKey = 0;
     int m_width = 0;
-    std::uint64_t m_revision = 0;
-    std::uint64_t m_layoutRevision = 0;
 };
 
 // A list of texts with a selection (one or several items).

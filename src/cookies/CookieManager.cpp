@@ -1,6 +1,7 @@
 #include "cookies/CookieManager.h"
 
-#include "app/FrmMain.h"
+#include "controls/ListView.h"
+#include "controls/Simple.h"
 #include "cookies/CookieParser.h"
 #include "cookies/RegistryReader.h"
 
@@ -21,117 +22,82 @@ QString cookieDateText(const QDateTime& time) {
     return time.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 
-CookieManager::CookieManager(app::FrmMain& form)
-    : FL_COOK(&form, QStringLiteral("FL_COOK"), form.platform().files, QStringLiteral("*.txt")),
-      f(form) {
-    FL_COOK.setVisible(false);
-
-    f.cookieFileView.addColumn(QStringLiteral("Nom des Cookies"), 2000);
-    f.cookieFileView.addColumn(QStringLiteral("Chemin"), 3500);
-    f.cookieFileView.addColumn(QStringLiteral("Date"), 1800);
-    f.cookieFileView.addColumn(QStringLiteral("Taille"), 800);
-    f.cookieFileView.setMultiSelect(true);
-    f.cookieFileView.setSortKey(0);
-    f.cookieFileView.setSorted(true);
-    f.cookieFileView.setToolTip(QStringLiteral("Double clic pour lancer l'analyse du Cookie"));
-
-    f.cookieRecordView.addColumn(QStringLiteral("Domaine"), 2000);
-    f.cookieRecordView.addColumn(QStringLiteral("Nom du Cookie"), 1800);
-    f.cookieRecordView.addColumn(QStringLiteral("Valeur du Cookie"), 2500);
-    f.cookieRecordView.addColumn(QStringLiteral("Securité"), 900);
-    f.cookieRecordView.addColumn(QStringLiteral("Source  "), 3000);
-    f.cookieRecordView.addColumn(QStringLiteral("Parent  "), 3000);
-    f.cookieRecordView.setSortKey(0);
-    f.cookieRecordView.setSorted(true);
-    f.cookieRecordView.setToolTip(QStringLiteral("Double clic pour analyser le Cookie"));
-
-    f.deleteCookiesButton.setToolTip(QStringLiteral("Suppresion des Cookies sélectionnés"));
-    f.refreshCookiesButton.setToolTip(QStringLiteral("Rafraîchir la liste des Cookies"));
-    f.analysisBox.setMultiLine(true);
-
-    f.selectAllCookiesButton.onClick = [this] { Command12_Click(); };
-    f.deselectCookiesButton.onClick = [this] { Command13_Click(); };
-    f.invertCookieSelectionButton.onClick = [this] { Command14_Click(); };
-    f.deleteCookiesButton.onClick = [this] { Command15_Click(); };
-    f.refreshCookiesButton.onClick = [this] { Command16_Click(); };
-    f.internetOptionsButton.onClick = [this] { Command17_Click(); };
-    f.cookieFileView.onDblClick = [this] { lstCookies_DblClick(); };
-    f.cookieRecordView.onDblClick = [this] { Lst_Cook_DblClick(); };
-}
+CookieManager::CookieManager(platform::Platform& platform, Controls controls)
+    : m_p(platform), m_c(controls),
+      m_files(nullptr, QStringLiteral("FL_COOK"), platform.files, QStringLiteral("*.txt")) {}
 
 CookieManager::~CookieManager() = default;
 
-void CookieManager::Charge_Cookie() {
-    m_cookieFolder = ReadRegText(
-        f.platform(), platform::HKEY_CURRENT_USER,
+void CookieManager::loadAtStartup() {
+    m_folder = readRegistryText(
+        m_p, platform::HKEY_CURRENT_USER,
         QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
         QStringLiteral("Cookies"));
-    f.cookieFolderBox.setText(m_cookieFolder);
-    FL_COOK.setPath(m_cookieFolder);
-    Start_Work();
+    m_c.folderBox.setText(m_folder);
+    m_files.setPath(m_folder);
+    listFolder();
 }
 
-void CookieManager::Start_Work() {
-    FL_COOK.refresh();
-    f.cookieFileView.setSorted(false);
-    f.cookieFileView.clear();
-    if (isCookieFolder(m_cookieFolder)) {
-        FL_COOK.setPath(m_cookieFolder);
-        FillCookieFileList(f.cookieFileView, FL_COOK);
+void CookieManager::listFolder() {
+    m_files.refresh();
+    m_c.fileList.setSorted(false);
+    m_c.fileList.clear();
+    if (isCookieFolder(m_folder)) {
+        m_files.setPath(m_folder);
+        fillFileList();
     } else {
-        f.platform().dialogs.message(
+        m_p.dialogs.message(
             QStringLiteral("Ce n'est pas un dossier de MicroSoft Internet Explorer.\r\n"
                            "Select 'File -> Settings' and choose an MSIE cookie folder.\r\n"
                            "Exmple:\r\n"
                            "C:\\Documents and Settings\\Administrator\\Cookies"),
             MessageButtons::Ok, MessageIcon::Critical, QStringLiteral("Mauvais dossier ..."));
     }
-    f.cookieFileView.setSorted(true);
+    m_c.fileList.setSorted(true);
 }
 
-void CookieManager::FillCookieFileList(controls::ListView& list, controls::FileList& files) {
-    const platform::Files& fs = f.platform().files;
-    const QString folder = app::AddBackslash(files.path());
+void CookieManager::fillFileList() {
+    const platform::Files& fs = m_p.files;
+    const QString folder = platform::withTrailingSlash(m_files.path());
     // All rows are built first and handed over at once, so a folder of thousands of files
     // is listed (and sorted, when the list is) in one pass.
-    std::vector<controls::ListView::Row> rows = list.rows();
-    rows.reserve(rows.size() + std::size_t(files.count()));
-    for (const QString& name : files.names()) {
+    std::vector<QStringList> rows;
+    rows.reserve(std::size_t(m_files.count()));
+    for (const QString& name : m_files.names()) {
         if (name.trimmed().isEmpty())
             continue;
         const QString path = folder + name;
         const auto modified = fs.modified(path);
         const auto size = fs.size(path);
-        rows.push_back({{name, path, modified ? cookieDateText(*modified) : QString(),
-                         size ? QString::number(*size) : QString()},
-                        false});
+        rows.push_back({name, path, modified ? cookieDateText(*modified) : QString(),
+                        size ? QString::number(*size) : QString()});
     }
-    list.setRows(std::move(rows));
+    m_c.fileList.insertRows(m_c.fileList.rowCount(), std::move(rows));
 }
 
-void CookieManager::Command12_Click() {
-    f.cookieFileView.selectAll(true);
+void CookieManager::selectAll() {
+    m_c.fileList.selectAll(true);
 }
 
-void CookieManager::Command13_Click() {
-    f.cookieFileView.selectAll(false);
+void CookieManager::deselectAll() {
+    m_c.fileList.selectAll(false);
 }
 
-void CookieManager::Command14_Click() {
-    controls::ListView& list = f.cookieFileView;
+void CookieManager::invertSelection() {
+    controls::ListView& list = m_c.fileList;
     for (int r = 0; r < list.rowCount(); ++r)
         list.setSelected(r, !list.isSelected(r));
 }
 
-void CookieManager::Command15_Click() {
-    if (f.platform().dialogs.message(
+void CookieManager::deleteSelected() {
+    if (m_p.dialogs.message(
             QStringLiteral("Etes vous certain de supprimer les cookies sélectionnés ?"),
             MessageButtons::YesNo, MessageIcon::Question,
             QStringLiteral("Suppression des Cookies")) != MessageAnswer::Yes)
         return;
-    platform::Files& fs = f.platform().files;
-    const QString folder = app::AddBackslash(m_cookieFolder);
-    const controls::ListView& list = f.cookieFileView;
+    platform::Files& fs = m_p.files;
+    const QString folder = platform::withTrailingSlash(m_folder);
+    const controls::ListView& list = m_c.fileList;
     // The rows of deleted files need not be taken out one by one: the list is rebuilt from
     // the folder right after. A file that cannot be deleted stays, without a message.
     for (int r = list.rowCount() - 1; r >= 0; --r) {
@@ -148,71 +114,69 @@ void CookieManager::Command15_Click() {
     relist();
 }
 
-void CookieManager::Command16_Click() {
+void CookieManager::refresh() {
     relist();
 }
 
 void CookieManager::relist() {
-    f.cookieRecordView.clear();
-    f.cookieFileView.clear();
+    m_c.recordList.clear();
+    m_c.fileList.clear();
     // A folder refused at start-up stays unlisted: its files must not be offered for
     // deletion by a refresh.
-    if (!isCookieFolder(m_cookieFolder))
+    if (!isCookieFolder(m_folder))
         return;
-    FL_COOK.setPath(m_cookieFolder);
-    FillCookieFileList(f.cookieFileView, FL_COOK);
+    m_files.setPath(m_folder);
+    fillFileList();
 }
 
-void CookieManager::Command17_Click() {
+void CookieManager::openInternetOptions() {
     // Nothing to report when there is no such settings page to open.
-    f.platform().processes.openInternetOptions();
+    m_p.processes.openInternetOptions();
 }
 
-void CookieManager::lstCookies_DblClick() {
-    controls::ListView& list = f.cookieFileView;
+void CookieManager::analyseSelectedFile() {
+    controls::ListView& list = m_c.fileList;
     if (list.rowCount() == 0)
         return;
     const int selected = list.firstSelected();
-    const QString Parent = selected >= 0 ? list.subItem(selected, 1) : QString();
-    f.analysisLabel.setCaption(QStringLiteral("Analyse du fichier Cookie : ") + Parent);
+    const QString parent = selected >= 0 ? list.subItem(selected, 1) : QString();
+    m_c.analysisLabel.setCaption(QStringLiteral("Analyse du fichier Cookie : ") + parent);
     // A file that cannot be read is analysed as empty: the records of the previous file must
     // not be shown under this file's name.
-    const auto bytes = Parent.isEmpty() ? std::nullopt : f.platform().files.readAll(Parent);
-    f.analysisBox.setText(bytes ? analysisText(*bytes) : QString());
-    f.cookieRecordView.clear();
-    f.cookieRecordView.setSorted(false);
-    Analyse_Cookie(Parent);
-    f.cookieRecordView.setSorted(true);
+    const auto bytes = parent.isEmpty() ? std::nullopt : m_p.files.readAll(parent);
+    m_c.analysisBox.setText(bytes ? analysisText(*bytes) : QString());
+    m_c.recordList.clear();
+    m_c.recordList.setSorted(false);
+    addRecords(parent);
+    m_c.recordList.setSorted(true);
 }
 
-void CookieManager::Analyse_Cookie(const QString& Parent) {
-    std::vector<CookieRow> records = cookies::Analyse_Cookie(f.analysisBox.text(), Parent);
+void CookieManager::addRecords(const QString& parent) {
+    std::vector<CookieRow> records = parseRecords(m_c.analysisBox.text(), parent);
     // Each record's row goes to the top of the list, so the last record ends up first; the
     // new rows are handed over at once rather than inserted one by one.
-    std::vector<controls::ListView::Row> rows;
-    rows.reserve(records.size() + std::size_t(f.cookieRecordView.rowCount()));
+    std::vector<QStringList> rows;
+    rows.reserve(records.size());
     for (auto it = records.rbegin(); it != records.rend(); ++it)
-        rows.push_back({it->cells(), false});
-    for (const auto& row : f.cookieRecordView.rows())
-        rows.push_back(row);
-    f.cookieRecordView.setRows(std::move(rows));
+        rows.push_back(it->cells());
+    m_c.recordList.insertRows(0, std::move(rows));
 }
 
-void CookieManager::Lst_Cook_DblClick() {
-    const controls::ListView& list = f.cookieRecordView;
+void CookieManager::showSelectedRecord() {
+    const controls::ListView& list = m_c.recordList;
     if (list.rowCount() == 0)
         return;
     // Without a selected row the record keeps what it held.
     const int r = list.firstSelected();
     if (r >= 0) {
-        SelectedCookie.Domain = list.text(r);
-        SelectedCookie.Name = list.subItem(r, 1);
-        SelectedCookie.Value = list.subItem(r, 2);
-        SelectedCookie.Secure = list.subItem(r, 3);
-        SelectedCookie.Source = list.subItem(r, 4);
+        selectedRecord.domain = list.text(r);
+        selectedRecord.name = list.subItem(r, 1);
+        selectedRecord.value = list.subItem(r, 2);
+        selectedRecord.secure = list.subItem(r, 3);
+        selectedRecord.source = list.subItem(r, 4);
     }
-    FrmDetails details(SelectedCookie, f.platform().dialogs);
-    f.platform().dialogs.runModal(details);
+    FrmDetails details(selectedRecord, m_p.dialogs);
+    m_p.dialogs.runModal(details);
 }
 
 } // namespace cookies

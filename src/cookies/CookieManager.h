@@ -2,59 +2,69 @@
 
 #include "controls/FileList.h"
 #include "cookies/FrmDetails.h"
+#include "platform/Platform.h"
 
 #include <QString>
 
-namespace app {
-class FrmMain;
-}
 namespace controls {
+class Label;
 class ListView;
-}
+class TextBox;
+} // namespace controls
 
 namespace cookies {
 
-// The "Cookies" tab: the cookie folder, its file list and the analysis of one file.
+// The cookie tab: the cookie folder, its file list and the analysis of one file.
 class CookieManager {
 public:
-    explicit CookieManager(app::FrmMain& f);
+    struct Controls {
+        controls::TextBox& folderBox;
+        controls::ListView& fileList;
+        controls::Label& analysisLabel;
+        controls::TextBox& analysisBox;
+        controls::ListView& recordList;
+    };
+
+    CookieManager(platform::Platform& platform, Controls controls);
     ~CookieManager();
 
     /// Finds the cookie folder and lists it (start-up).
-    void Charge_Cookie();
+    void loadAtStartup();
     /// Checks the folder and lists its cookie files.
-    void Start_Work();
-    /// Adds a row to `list` for every file name of `files`.
-    void FillCookieFileList(controls::ListView& list, controls::FileList& files);
+    void listFolder();
 
-    // Commands of the tab.
-    void Command12_Click();
-    void Command13_Click();
-    void Command14_Click();
-    void Command15_Click();
-    void Command16_Click();
-    void Command17_Click();
+    void selectAll();
+    void deselectAll();
+    void invertSelection();
+    /// Deletes the selected cookie files, once the user confirms.
+    void deleteSelected();
+    /// Lists the folder again.
+    void refresh();
+    /// Opens the browser's settings.
+    void openInternetOptions();
     /// Double click on the file list: analyses the selected file.
-    void lstCookies_DblClick();
+    void analyseSelectedFile();
     /// Adds the records of the analysis box's text to the record list.
-    void Analyse_Cookie(const QString& Parent);
+    void addRecords(const QString& parent);
     /// Double click on the record list: shows the selected record.
-    void Lst_Cook_DblClick();
+    void showSelectedRecord();
 
     /// The cookie folder as read at start-up.
-    const QString& CookieFolder() const { return m_cookieFolder; }
+    const QString& folder() const { return m_folder; }
     /// The record shown by the details dialog.
-    SelectedCookieRecord SelectedCookie;
-
-    /// The cookie files of the folder (pattern "*.txt"); a hidden control of the main window.
-    controls::FileList FL_COOK;
+    SelectedCookieRecord selectedRecord;
 
 private:
+    /// Adds a row to the file list for every file of the cookie folder.
+    void fillFileList();
     /// Clears both lists and lists the folder again (refresh and after a deletion).
     void relist();
 
-    app::FrmMain& f;
-    QString m_cookieFolder;
+    platform::Platform& m_p;
+    Controls m_c;
+    /// The cookie files of the folder (pattern "*.txt").
+    controls::FileList m_files;
+    QString m_folder;
 };
 
 /// True for a folder that looks like a cookie folder: "cookie" (in any case) in its path,

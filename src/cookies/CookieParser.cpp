@@ -81,28 +81,28 @@ QString secureText(const QString& flags) {
     return {};
 }
 
-std::optional<CookieRow> DISASSEMBLE_COOKIE(QString& COOK_SRC, const QString& Parent) {
+std::optional<CookieRow> parseRecord(QString& source, const QString& parent) {
     const QString& sep = separator();
     // The line break that ends the previous record's "*" line.
-    if (COOK_SRC.startsWith(sep))
-        COOK_SRC.remove(0, sep.size());
+    if (source.startsWith(sep))
+        source.remove(0, sep.size());
     // Only the first four fields are used; the record needs at least eight line breaks. A
     // record of thousands of lines is not cut into thousands of pieces.
     QStringView breakMark = sep;
-    if (COOK_SRC.contains(u'\n')) {
+    if (source.contains(u'\n')) {
         // Text with bare LF line ends.
-        if (COOK_SRC.startsWith(u'\n'))
-            COOK_SRC.remove(0, 1);
+        if (source.startsWith(u'\n'))
+            source.remove(0, 1);
         breakMark = u"\n";
     }
     QString fields[4];
     qsizetype from = 0;
     for (int k = 0; k < 8; ++k) {
-        const qsizetype at = COOK_SRC.indexOf(breakMark, from);
+        const qsizetype at = source.indexOf(breakMark, from);
         if (at < 0)
             return std::nullopt; // fewer than nine fields
         if (k < 4)
-            fields[k] = COOK_SRC.mid(from, at - from);
+            fields[k] = source.mid(from, at - from);
         from = at + breakMark.size();
     }
     if (fields[2].isEmpty())
@@ -112,12 +112,12 @@ std::optional<CookieRow> DISASSEMBLE_COOKIE(QString& COOK_SRC, const QString& Pa
     row.name = fields[0];
     row.value = fields[1];
     row.secure = secureText(fields[3]);
-    row.source = replaced(COOK_SRC, sep, u"\r\n");
-    row.parent = Parent;
+    row.source = replaced(source, sep, u"\r\n");
+    row.parent = parent;
     return row;
 }
 
-std::vector<CookieRow> Analyse_Cookie(const QString& text, const QString& Parent) {
+std::vector<CookieRow> parseRecords(const QString& text, const QString& parent) {
     std::vector<CookieRow> rows;
     const QStringList chunks = text.split(u'*');
     for (const QString& chunk : chunks) {
@@ -125,13 +125,13 @@ std::vector<CookieRow> Analyse_Cookie(const QString& text, const QString& Parent
         if (onlyLineBreaks(chunk))
             continue;
         QString record = replaced(trimBlanks(chunk), u"\r\n", separator());
-        if (auto row = DISASSEMBLE_COOKIE(record, Parent))
+        if (auto row = parseRecord(record, parent))
             rows.push_back(std::move(*row));
     }
     return rows;
 }
 
-QString Try_Decode(QString& text) {
+QString decodeValue(QString& text) {
     // Row order matters: "+" goes first so that an encoded plus survives, and "%25" sits in
     // the middle, so its result is decoded again by the rows after it only.
     static const std::pair<const char16_t*, const char16_t*> table[] = {

@@ -33,15 +33,15 @@ QString analysisText(const QByteArray& bytes);
 QString secureText(const QString& flags);
 
 /// Parses one record whose line breaks are written as "|~|" (or bare LF). A leading line
-/// break is dropped from `COOK_SRC`. Nothing when the record has fewer than nine lines or an
+/// break is dropped from `source`. Nothing when the record has fewer than nine lines or an
 /// empty host line.
-std::optional<CookieRow> DISASSEMBLE_COOKIE(QString& COOK_SRC, const QString& Parent);
+std::optional<CookieRow> parseRecord(QString& source, const QString& parent);
 
 /// Cuts a cookie file's text at every "*" and parses each piece; the records in file order.
-std::vector<CookieRow> Analyse_Cookie(const QString& text, const QString& Parent);
+std::vector<CookieRow> parseRecords(const QString& text, const QString& parent);
 
 /// Decodes the percent-escapes and plus signs of a cookie value by the fixed table, in
 /// place; returns the result.
-QString Try_Decode(QString& text);
+QString decodeValue(QString& text);
 
 } // namespace cookies

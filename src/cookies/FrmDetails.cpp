@@ -17,8 +17,8 @@ FrmDetails::FrmDetails(SelectedCookieRecord& selected, platform::Dialogs& dialog
             }
             return true;
         };
-    decodeButton.onClick = [this] { cmdDecode_Click(); };
-    okButton.onClick = [this] { cmdOK_Click(); };
+    decodeButton.onClick = [this] { decode(); };
+    okButton.onClick = [this] { close(); };
 }
 
 void FrmDetails::load() {
@@ -26,21 +26,21 @@ void FrmDetails::load() {
     secureBox.clear();
     secureBox.addItem(QStringLiteral("True"));
     secureBox.addItem(QStringLiteral("False"));
-    domainBox.setText(m_selected.Domain);
-    nameBox.setText(m_selected.Name);
-    valueBox.setText(m_selected.Value);
-    sourceBox.setText(m_selected.Source + QStringLiteral("*\r\n"));
-    if (m_selected.Secure == u"True")
+    domainBox.setText(m_selected.domain);
+    nameBox.setText(m_selected.name);
+    valueBox.setText(m_selected.value);
+    sourceBox.setText(m_selected.source + QStringLiteral("*\r\n"));
+    if (m_selected.secure == u"True")
         secureBox.setCurrentIndex(0);
-    else if (m_selected.Secure == u"False")
+    else if (m_selected.secure == u"False")
         secureBox.setCurrentIndex(1);
     else
         secureBox.setCurrentIndex(-1);
     setVisible(true);
 }
 
-void FrmDetails::cmdDecode_Click() {
-    const QString decoded = Try_Decode(m_selected.Value);
+void FrmDetails::decode() {
+    const QString decoded = decodeValue(m_selected.value);
     m_dialogs.message(
         QStringLiteral(
             "Note: Prend effet uniquement si la valeur de la chaîne de caractères est.") +

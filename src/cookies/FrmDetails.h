@@ -11,11 +11,11 @@ namespace cookies {
 
 // The cookie record the main window hands to the details dialog.
 struct SelectedCookieRecord {
-    QString Domain;
-    QString Name;
-    QString Value;
-    QString Secure;
-    QString Source;
+    QString domain;
+    QString name;
+    QString value;
+    QString secure;
+    QString source;
 };
 
 // "Propriétés du Cookie": shows one cookie record and decodes its value on request. It
@@ -32,8 +32,8 @@ public:
 
     /// The Escape key pressed in one of the dialog's controls.
     void escapePressed() { unload(); }
-    void cmdDecode_Click();
-    void cmdOK_Click() { unload(); }
+    void decode();
+    void close() { unload(); }
 
     controls::Label domainLabel{this, "Label1", "Domaine :"};
     controls::TextBox domainBox{this, "txtWeb"};

@@ -8,20 +8,20 @@ namespace cookies {
 
 using namespace platform;
 
-QString ReadRegText(Platform& p, HKEY root, const QString& subKey, const QString& name) {
+QString readRegistryText(Platform& p, HKEY root, const QString& subKey, const QString& name) {
     HKEY key = 0;
     p.registry.openKey(root, subKey, KEY_READ, &key);
-    const QString text = QueryRegText(p, key, name);
+    const QString text = queryRegistryText(p, key, name);
     p.registry.closeKey(key);
     return text;
 }
 
-QString QueryRegText(Platform& p, HKEY key, const QString& name) {
+QString queryRegistryText(Platform& p, HKEY key, const QString& name) {
     std::uint32_t type = REG_NONE;
     std::uint32_t size = 0;
     const long result = p.registry.queryValue(key, name, &type, nullptr, &size);
     if (result != ERROR_SUCCESS) {
-        p.dialogs.message(SystemErrorText(p.registry, result), MessageButtons::Ok,
+        p.dialogs.message(systemErrorText(p.registry, result), MessageButtons::Ok,
                           MessageIcon::None, QString());
         return {};
     }
@@ -52,7 +52,7 @@ QString QueryRegText(Platform& p, HKEY key, const QString& name) {
     return {};
 }
 
-QString SystemErrorText(const Registry& registry, long code) {
+QString systemErrorText(const Registry& registry, long code) {
     QString text = registry.formatMessage(code).left(200);
     const qsizetype nul = text.indexOf(QChar(u'\0'));
     if (nul >= 0)

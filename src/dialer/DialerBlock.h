@@ -2,8 +2,10 @@
 
 #include <QString>
 
-namespace app {
-class FrmMain;
+#include "platform/Platform.h"
+
+namespace controls {
+class CheckBox;
 }
 
 namespace dialer {
@@ -12,17 +14,17 @@ namespace dialer {
 // itself is the add-on's work; this program only puts it in place and checks its class.
 class DialerBlock {
 public:
-    explicit DialerBlock(app::FrmMain& f);
+    DialerBlock(platform::Platform& platform, controls::CheckBox& blockSwitch);
     /// 1 switches the block on, any other value switches it off.
-    void SetDialerBlock(int state);
+    void set(int state);
     /// Makes sure the add-on file exists, writing and registering it if not; false (with the
     /// switch turned off and greyed) when that fails.
-    bool InstallDialerAddOn();
+    bool installAddOn();
     /// Writes a resource carried in the program to a file; false when there is no such
     /// resource or the file cannot be written.
-    bool WriteResourceFile(const QString& path, int number, const QString& type);
+    bool writeResourceFile(const QString& path, int number, const QString& type);
     /// The system folder with a trailing "/".
-    QString GetSystemDir() const;
+    QString systemFolder() const;
     /// Where the add-on file lies.
     QString addOnPath() const;
 
@@ -32,7 +34,8 @@ public:
     static constexpr const char* kResourceType = "CUSTOM";
 
 private:
-    app::FrmMain& f;
+    platform::Platform& m_p;
+    controls::CheckBox& m_switch;
 };
 
 } // namespace dialer

@@ -1,34 +1,31 @@
 #include "keywords/KeywordCommands.h"
 
-#include "app/FrmMain.h"
-#include "keywords/Statistics.h"
+#include "controls/ListView.h"
+#include "controls/Simple.h"
 
 namespace keywords {
 
-KeywordCommands::KeywordCommands(app::FrmMain& form) : f(form) {
-    f.addKeywordButton.onClick = [this] { Command5_Click(); };
-    f.addUrlButton.onClick = [this] { Command3_Click(); };
-    f.addPageNameButton.onClick = [this] { Command6_Click(); };
-    f.editKeywordButton.onClick = [this] { Command7_Click(); };
-    f.deleteKeywordButton.onClick = [this] { Command8_Click(); };
-    f.reopenUrlButton.onClick = [this] { Command1_Click(); };
+KeywordCommands::KeywordCommands(platform::Dialogs& dialogs, platform::Processes& processes,
+                                 KeywordList& keywords, StatisticsFile& statistics,
+                                 Journal& journal, Controls controls, QString promptTitle)
+    : m_dialogs(dialogs), m_processes(processes), m_keywords(keywords), m_statistics(statistics),
+      m_journal(journal), m_controls(controls), m_promptTitle(std::move(promptTitle)) {}
+
+void KeywordCommands::add(const QString& keyword) {
+    m_keywords.append(keyword);
+    m_statistics.appendRecord(keyword);
 }
 
-void KeywordCommands::AddKeyword(const QString& text) {
-    f.keywordListView.appendRow({text});
-    f.statistics().AppendStatRecord(text);
-}
-
-void KeywordCommands::Command5_Click() {
-    const QString answer = f.platform().dialogs.input(
-        QStringLiteral("Mot ou partie de l'url a fermer automatiquement?"), f.caption(), QString());
+void KeywordCommands::addTyped() {
+    const QString answer = m_dialogs.input(
+        QStringLiteral("Mot ou partie de l'url a fermer automatiquement?"), m_promptTitle, {});
     if (answer.isEmpty())
         return;
-    AddKeyword(answer);
+    add(answer);
 }
 
 int KeywordCommands::selectedWindowRow(controls::Button& button) {
-    const controls::ListView& windows = f.windowListView;
+    const controls::ListView& windows = m_controls.windowList;
     for (int r = 0; r < windows.rowCount(); ++r) {
         if (windows.isSelected(r)) {
             button.setEnabled(true);
@@ -39,62 +36,66 @@ int KeywordCommands::selectedWindowRow(controls::Button& button) {
     return -1;
 }
 
-void KeywordCommands::Command3_Click() {
-    const int r = selectedWindowRow(f.addUrlButton);
-    if (r < 0)
-        return;
-    AddKeyword(f.windowListView.subItem(r, 1));
-}
-
-void KeywordCommands::Command6_Click() {
-    const int r = selectedWindowRow(f.addPageNameButton);
-    if (r < 0)
-        return;
-    AddKeyword(f.windowListView.text(r));
-}
-
-void KeywordCommands::Command7_Click() {
-    // The row is taken before the prompt opens: the timers keep running while it is open.
-    const int r = f.keywordListView.firstSelected();
-    if (r < 0)
-        return;
-    const QString old = f.keywordListView.text(r);
-    const QString answer =
-        f.platform().dialogs.input(QStringLiteral("Modification de ") + old, f.caption(), old);
-    if (answer.isEmpty() || r >= f.keywordListView.rowCount())
-        return;
-    f.keywordListView.setText(r, answer);
-}
-
-void KeywordCommands::Command8_Click() {
-    const int r = f.keywordListView.firstSelected();
+void KeywordCommands::addWindowUrl() {
+    const int r = selectedWindowRow(m_controls.addUrlButton);
     if (r >= 0)
-        f.keywordListView.removeRow(r);
+        add(m_controls.windowList.subItem(r, 1));
 }
 
-void KeywordCommands::Command1_Click() {
-    const int j = f.journalView.firstSelected();
+void KeywordCommands::addWindowPageName() {
+    const int r = selectedWindowRow(m_controls.addPageNameButton);
+    if (r >= 0)
+        add(m_controls.windowList.text(r));
+}
+
+void KeywordCommands::windowListClicked() {
+    const controls::ListView& windows = m_controls.windowList;
+    for (int r = 0; r < windows.rowCount(); ++r) {
+        const bool selected = windows.isSelected(r);
+        m_controls.addUrlButton.setEnabled(selected);
+        m_controls.addPageNameButton.setEnabled(selected);
+        if (selected)
+            return;
+    }
+}
+
+void KeywordCommands::editSelected() {
+    // The row is taken before the prompt opens: the timers keep running while it is open.
+    const int r = m_controls.keywordList.firstSelected();
+    if (r < 0)
+        return;
+    const QString old = m_keywords.at(r);
+    const QString answer =
+        m_dialogs.input(QStringLiteral("Modification de ") + old, m_promptTitle, old);
+    if (answer.isEmpty() || r >= m_keywords.size())
+        return;
+    m_keywords.replace(r, answer);
+}
+
+void KeywordCommands::deleteSelected() {
+    const int r = m_controls.keywordList.firstSelected();
+    if (r >= 0)
+        m_keywords.removeAt(r);
+}
+
+void KeywordCommands::reopenJournalUrl() {
+    const int j = m_controls.journalList.firstSelected();
     if (j < 0)
         return;
-    const QString keyword = f.journalView.subItem(j, 1).toLower();
-    const QString url = f.journalView.subItem(j, 2);
-    const controls::ListView& list = f.keywordListView;
-    for (int r = 0; r < list.rowCount(); ++r) {
-        if (list.text(r).toLower() == keyword) {
-            f.keywordListView.removeRow(r);
-            break;
-        }
-    }
+    const Journal::Entry entry = m_journal.at(j);
+    const int k = m_keywords.indexOfLowered(entry.keyword.toLower());
+    if (k >= 0)
+        m_keywords.removeAt(k);
     // The address is handed over as one argument, never pasted into a command line, so
     // quotes or shell characters in it cannot make anything else run.
-    if (!f.platform().processes.openUrl(url)) {
+    if (!m_processes.openUrl(entry.url)) {
         // Keep the journal entry: it is the only place the address is still written.
-        f.platform().dialogs.message(QStringLiteral("Impossible d'ouvrir l'adresse :\r") + url,
-                                     platform::MessageButtons::Ok, platform::MessageIcon::Warning,
-                                     QStringLiteral("Erreur"));
+        m_dialogs.message(QStringLiteral("Impossible d'ouvrir l'adresse :\r") + entry.url,
+                          platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+                          QStringLiteral("Erreur"));
         return;
     }
-    f.journalView.removeRow(j);
+    m_journal.removeAt(j);
 }
 
 } // namespace keywords

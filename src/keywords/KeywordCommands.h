@@ -1,13 +1,17 @@
 #pragma once
 
+#include "keywords/Journal.h"
+#include "keywords/KeywordList.h"
+#include "keywords/StatisticsFile.h"
+#include "platform/Dialogs.h"
+#include "platform/Processes.h"
+
 #include <QString>
 
 namespace controls {
 class Button;
-}
-namespace app {
-class FrmMain;
-}
+class ListView;
+} // namespace controls
 
 namespace keywords {
 
@@ -15,29 +19,48 @@ namespace keywords {
 // writes the keyword file: that is left to the save, hide and quit commands.
 class KeywordCommands {
 public:
-    explicit KeywordCommands(app::FrmMain& f);
-    /// Appends a keyword at the bottom of the list and gives it a statistics record.
-    void AddKeyword(const QString& text);
+    // The lists and buttons the commands read and set.
+    struct Controls {
+        controls::ListView& windowList;
+        controls::ListView& keywordList;
+        controls::ListView& journalList;
+        controls::Button& addUrlButton;
+        controls::Button& addPageNameButton;
+    };
 
+    KeywordCommands(platform::Dialogs& dialogs, platform::Processes& processes,
+                    KeywordList& keywords, StatisticsFile& statistics, Journal& journal,
+                    Controls controls, QString promptTitle);
+
+    /// Appends a keyword at the bottom of the list and gives it a statistics record.
+    void add(const QString& keyword);
     /// Adds a keyword typed by the user.
-    void Command5_Click();
+    void addTyped();
     /// Adds the address of the selected open window.
-    void Command3_Click();
-    /// Adds the page title of the selected open window.
-    void Command6_Click();
+    void addWindowUrl();
+    /// Adds the page name of the selected open window.
+    void addWindowPageName();
     /// Edits the selected keyword.
-    void Command7_Click();
+    void editSelected();
     /// Deletes the selected keyword, without confirmation.
-    void Command8_Click();
+    void deleteSelected();
     /// Reopens the selected journal address and removes the keyword that closed it.
-    void Command1_Click();
+    void reopenJournalUrl();
+    /// A click on the open-window list: the two add buttons are enabled when a row is selected.
+    void windowListClicked();
 
 private:
     /// The first selected row of the open-window list, or -1; `button` ends enabled exactly
     /// when a row is selected (an empty list leaves it as it is).
     int selectedWindowRow(controls::Button& button);
 
-    app::FrmMain& f;
+    platform::Dialogs& m_dialogs;
+    platform::Processes& m_processes;
+    KeywordList& m_keywords;
+    StatisticsFile& m_statistics;
+    Journal& m_journal;
+    Controls m_controls;
+    QString m_promptTitle;
 };
 
 } // namespace keywords

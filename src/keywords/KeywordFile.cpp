@@ -1,6 +1,6 @@
 #include "keywords/KeywordFile.h"
 
-#include "app/FrmMain.h"
+#include "controls/Simple.h"
 #include "keywords/TextItems.h"
 #include "platform/TextCodec.h"
 
@@ -13,41 +13,43 @@ namespace {
 const QString kApp = QStringLiteral("Tavrel");
 const QString kConfig = QStringLiteral("Config");
 const QString kKeywordFileKey = QStringLiteral("NomFichMotCle");
+const QString kDefaultFile = QStringLiteral("ListeUrl.dat");
+const QString kNewFile = QStringLiteral("NouveauHost.dat");
 } // namespace
 
-KeywordFile::KeywordFile(app::FrmMain& form) : f(form) {
-    f.chooseKeywordFileButton.onClick = [this] { Command21_Click(); };
-}
+KeywordFile::KeywordFile(platform::Files& files, platform::SettingsStore& settings,
+                         platform::Dialogs& dialogs, KeywordList& keywords,
+                         controls::Label& pathLabel)
+    : m_files(files), m_settings(settings), m_dialogs(dialogs), m_keywords(keywords),
+      m_pathLabel(pathLabel) {}
 
-void KeywordFile::setKeywordsReversed(const QStringList& items) {
-    std::vector<controls::ListView::Row> rows;
-    rows.reserve(items.size());
+void KeywordFile::assignReversed(const QStringList& items) {
+    QStringList words;
+    words.reserve(items.size());
     for (auto it = items.crbegin(); it != items.crend(); ++it)
-        rows.push_back({QStringList{*it}, false});
-    f.keywordListView.setRows(std::move(rows));
+        words.append(*it);
+    m_keywords.assign(std::move(words));
 }
 
-void KeywordFile::Charge_Mot_Cle() {
-    auto& p = f.platform();
-    f.gKeywordFile = p.settings.value(kApp, kConfig, kKeywordFileKey).value_or(QString());
-    if (f.gKeywordFile.isEmpty())
-        f.gKeywordFile = f.programFile(QStringLiteral("ListeUrl.dat"));
-    const QString toRead = platform::FileExists(p.files, f.gKeywordFile)
-                               ? f.gKeywordFile
-                               : f.programFile(QStringLiteral("ListeUrl.dat"));
-    f.keywordFilePathLabel.setCaption(f.gKeywordFile);
-    if (!platform::FileExists(p.files, toRead)) {
-        p.dialogs.message(QStringLiteral("Pas de fichier mots clés !!!\rou fichier : ") + toRead +
+void KeywordFile::loadAtStartup() {
+    m_path = m_settings.value(kApp, kConfig, kKeywordFileKey).value_or(QString());
+    const QString defaultFile = platform::programFile(m_files, kDefaultFile);
+    if (m_path.isEmpty())
+        m_path = defaultFile;
+    const QString toRead = platform::FileExists(m_files, m_path) ? m_path : defaultFile;
+    m_pathLabel.setCaption(m_path);
+    if (!platform::FileExists(m_files, toRead)) {
+        m_dialogs.message(QStringLiteral("Pas de fichier mots clés !!!\rou fichier : ") + toRead +
                               QStringLiteral(" non trouvé"),
                           platform::MessageButtons::Ok, platform::MessageIcon::Warning,
                           QStringLiteral("Atention"));
-        f.keywordFilePathLabel.setCaption(QString());
+        m_pathLabel.setCaption(QString());
         return;
     }
-    const auto bytes = p.files.readAll(toRead);
+    const auto bytes = m_files.readAll(toRead);
     if (!bytes)
         return; // a read error ends the load without a message
-    setKeywordsReversed(ItemReader(platform::decodeText(*bytes)).all());
+    assignReversed(ItemReader(platform::decodeText(*bytes)).all());
 }
 
 QString typedItem(const QString& item, bool quoted) {
@@ -66,22 +68,21 @@ QString typedItem(const QString& item, bool quoted) {
     return QString::number(value, 'g', 15);
 }
 
-void KeywordFile::Command21_Click() {
-    auto& p = f.platform();
-    const auto chosen = p.dialogs.openFile(
-        QStringLiteral("Choix d'un fichier mots clés (Fichier Hosts)"), p.files.programFolder(),
+void KeywordFile::choose() {
+    const auto chosen = m_dialogs.openFile(
+        QStringLiteral("Choix d'un fichier mots clés (Fichier Hosts)"), m_files.programFolder(),
         QStringLiteral("Fichier mots clés (*.dat)|*.dat|Fichier Hosts (*.host)|*.host|"
                        "Fichier texte (*.txt)|*.txt|Tous les fichiers (*.*)|*.*"));
     if (!chosen || chosen->isEmpty())
         return;
-    f.gKeywordFile = *chosen;
-    f.keywordFilePathLabel.setCaption(f.gKeywordFile);
-    p.settings.setValue(kApp, kConfig, kKeywordFileKey, f.gKeywordFile);
-    if (!platform::FileExists(p.files, f.gKeywordFile))
+    m_path = *chosen;
+    m_pathLabel.setCaption(m_path);
+    m_settings.setValue(kApp, kConfig, kKeywordFileKey, m_path);
+    if (!platform::FileExists(m_files, m_path))
         return;
-    const auto bytes = p.files.readAll(f.gKeywordFile);
+    const auto bytes = m_files.readAll(m_path);
     if (!bytes) {
-        p.dialogs.message(QStringLiteral("Erreur d'ouverture du fichier mots clés !"),
+        m_dialogs.message(QStringLiteral("Erreur d'ouverture du fichier mots clés !"),
                           platform::MessageButtons::Ok, platform::MessageIcon::Warning,
                           QStringLiteral("Erreur"));
         return;
@@ -93,24 +94,21 @@ void KeywordFile::Command21_Click() {
         const QString item = reader.next(&quoted);
         items.append(typedItem(item, quoted));
     }
-    setKeywordsReversed(items);
+    assignReversed(items);
 }
 
-int KeywordFile::save(const QString& path, bool quoted) {
+int KeywordFile::saveToOwnFile() {
+    m_pathLabel.setCaption(m_path);
+    if (m_path.isEmpty())
+        m_path = platform::programFile(m_files, kNewFile);
+    return save(m_path);
+}
+
+int KeywordFile::write(const QString& path, bool quoted) const {
     QString text;
-    for (const auto& row : f.keywordListView.rows()) {
-        const QString kw = row.cells.value(0);
-        text += quoted ? quotedLine(kw) : plainLine(kw);
-    }
-    return f.platform().files.writeAll(path, platform::encodeText(text));
-}
-
-int KeywordFile::SaveKeywordList(const QString& path) {
-    return save(path, false);
-}
-
-int KeywordFile::SaveKeywordListQuoted(const QString& path) {
-    return save(path, true);
+    for (const QString& word : m_keywords.words())
+        text += quoted ? quotedLine(word) : plainLine(word);
+    return m_files.writeAll(path, platform::encodeText(text));
 }
 
 } // namespace keywords

@@ -1,33 +1,51 @@
 #pragma once
 
+#include "keywords/KeywordList.h"
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/SettingsStore.h"
+
 #include <QString>
 #include <QStringList>
 
-namespace app {
-class FrmMain;
+namespace controls {
+class Label;
 }
 
 namespace keywords {
 
-// The keyword list file: loading at start-up, choosing another file, writing it back.
+// The keyword list's file: loaded at start-up or when the user chooses another file, written
+// back by the save, hide and quit commands. Its path is stored in the settings.
 class KeywordFile {
 public:
-    explicit KeywordFile(app::FrmMain& f);
-    /// Loads the keyword list at start-up.
-    void Charge_Mot_Cle();
-    /// The user chooses another keyword list file; it is loaded at once.
-    void Command21_Click();
-    /// Writes the whole list in the plain form; returns the file error number (0 on success).
-    int SaveKeywordList(const QString& path);
-    /// Writes the whole list in the quoted form; returns the file error number (0 on success).
-    int SaveKeywordListQuoted(const QString& path);
+    KeywordFile(platform::Files& files, platform::SettingsStore& settings,
+                platform::Dialogs& dialogs, KeywordList& keywords, controls::Label& pathLabel);
 
-    /// Replaces the keyword list by these keywords, the last one first (the file order reversed).
-    void setKeywordsReversed(const QStringList& items);
+    /// Loads the list at start-up: the chosen file, or `ListeUrl.dat` in the program folder.
+    void loadAtStartup();
+    /// The user chooses another keyword file; it is loaded at once.
+    void choose();
+    /// The file the list comes from (empty when none is set).
+    const QString& path() const { return m_path; }
+    /// Writes the list to its own file in the plain form (`NouveauHost.dat` in the program
+    /// folder when it has none); returns the file error number (0 on success).
+    int saveToOwnFile();
+    /// Writes the whole list in the plain form; returns the file error number (0 on success).
+    int save(const QString& path) const { return write(path, false); }
+    /// Writes the whole list in the quoted form; returns the file error number (0 on success).
+    int saveQuoted(const QString& path) const { return write(path, true); }
 
 private:
-    int save(const QString& path, bool quoted);
-    app::FrmMain& f;
+    /// Replaces the list by these words, the last one first (the file order reversed).
+    void assignReversed(const QStringList& items);
+    int write(const QString& path, bool quoted) const;
+
+    platform::Files& m_files;
+    platform::SettingsStore& m_settings;
+    platform::Dialogs& m_dialogs;
+    KeywordList& m_keywords;
+    controls::Label& m_pathLabel;
+    QString m_path;
 };
 
 /// Reads an item as a typed value: an unquoted item that reads as a plain number becomes that

@@ -1,35 +1,41 @@
 #pragma once
 
+#include "controls/RowSource.h"
+
 #include <QHash>
 #include <QString>
-#include <cstdint>
-
-namespace app {
-class FrmMain;
-}
+#include <vector>
 
 namespace keywords {
 
-// The per-keyword closure counts: the rows of `ListView2` and the file `Statistiques.dat`.
-class Statistics {
+// The closure counts per keyword, in the order of the statistics file: each entry holds a
+// keyword and the number of windows it closed. Several entries may hold the same keyword; a
+// closure counts against the first of them. Shown as rows of the count and the keyword.
+class Statistics : public controls::RowSource {
+    Q_OBJECT
 public:
-    explicit Statistics(app::FrmMain& f);
-    /// Seeds the file from the keyword list when it is missing, then loads it.
-    void LoadStatistics();
-    /// Appends a zero record for a keyword to the file and a row to the view.
-    void AppendStatRecord(const QString& keyword);
-    /// Rewrites the file from the view; returns the file error number (0 on success).
-    int SaveStatistics();
-    /// Adds 1 to the first row holding exactly this keyword; false when none does.
+    struct Entry {
+        QString keyword;
+        qint64 count = 0;
+    };
+
+    int size() const { return int(m_entries.size()); }
+    const Entry& at(int i) const { return m_entries.at(std::size_t(i)); }
+    const std::vector<Entry>& entries() const { return m_entries; }
+
+    /// Adds entries after the last one.
+    void append(std::vector<Entry> entries);
+    void append(const QString& keyword, qint64 count = 0) { append({{keyword, count}}); }
+    /// Adds 1 to the first entry holding exactly this keyword; false when none does.
     bool increment(const QString& keyword);
 
-    static QString record(const QString& keyword, const QString& count);
+    int rowCount() const override { return size(); }
+    int columnCount() const override { return 2; }
+    QString cell(int row, int column) const override;
 
 private:
-    QString path() const;
-    app::FrmMain& f;
-    QHash<QString, int> m_firstRow;
-    std::uint64_t m_indexedLayout = ~std::uint64_t(0);
+    std::vector<Entry> m_entries;
+    QHash<QString, int> m_firstEntry;
 };
 
 } // namespace keywords

@@ -67,6 +67,11 @@ public:
     virtual QStringList volumes() const { return {QStringLiteral("/")}; }
 };
 
+/// The path with a "/" at its end (added unless it is there).
+QString withTrailingSlash(const QString& path);
+/// The path of a file in the program folder.
+QString programFile(const Files& files, const QString& name);
+
 // True when `path` names an ordinary file: read-only files count; hidden files, system files
 // and folders do not.
 bool FileExists(const Files& files, const QString& path);

@@ -1,6 +1,6 @@
 #include "view/MainWindow.h"
 
-#include "app/FrmMain.h"
+#include "app/Program.h"
 #include "app/TaskBarIcon.h"
 #include "view/Flash.h"
 #include "view/Icons.h"
@@ -14,15 +14,17 @@
 
 namespace view {
 
-MainWindow::MainWindow(app::FrmMain& form, QWidget* parent)
-    : QMainWindow(parent), m_form(form), m_widgets(new FormWidgets(form, this)) {
+MainWindow::MainWindow(app::Program& program, QWidget* parent)
+    : QMainWindow(parent), m_form(program.form()),
+      m_widgets(new FormWidgets(program.form(), this)) {
+    controls::Form& form = program.form();
     setObjectName(form.name());
     setWindowIcon(appIcon());
     setCentralWidget(layOutMainWindow(*m_widgets, this));
     if (auto* sb = m_widgets->getAs<QStatusBar>(QStringLiteral("Sb")))
         setStatusBar(sb);
 
-    linkForm(form);
+    linkProgram(program);
     m_widgets->bindTimers();
     m_flash = new Flash(*m_widgets, *this, m_tray->icon());
 
@@ -42,13 +44,14 @@ MainWindow::~MainWindow() {
     showBusy(false);
 }
 
-// The one place where the window calls on the program's form beyond its controls: the close
+// The one place where the window calls on the program beyond the form's controls: the close
 // and activation steps and the notification-area icon's model.
-void MainWindow::linkForm(app::FrmMain& form) {
-    m_closeRequest = [&form] { form.closeRequest(); };
-    m_activated = [&form] { form.Form_Activate(); };
+void MainWindow::linkProgram(app::Program& program) {
+    m_closeRequest = [&program] { program.closeRequest(); };
+    m_activated = [&program] { program.activate(); };
 
-    app::TaskBarIcon& icon = form.taskBarIcon();
+    app::TaskBarIcon& icon = program.taskBarIcon();
+    controls::Form& form = program.form();
     TrayIcon::Links links;
     links.clicked = [&icon] { icon.activation(1); };
     links.menuAsked = [&icon] { icon.contextNotification(2); };

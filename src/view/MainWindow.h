@@ -11,7 +11,7 @@ class QSystemTrayIcon;
 class QTabWidget;
 
 namespace app {
-class FrmMain;
+class Program;
 }
 
 namespace view {
@@ -19,14 +19,14 @@ namespace view {
 class Flash;
 class TrayIcon;
 
-// The main window `FrmMain` as Qt widgets: the open-window list with its buttons above the
+// The main window as Qt widgets: the open-window list with its buttons above the
 // seven tabs, the status bar, the notification-area icon with its menu, and the timers.
 // The window shows what the form's models hold and gives them the user's actions; the form
 // decides everything, including whether the window is shown.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(app::FrmMain& form, QWidget* parent = nullptr);
+    explicit MainWindow(app::Program& program, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     controls::Form& form() const { return m_form; }
@@ -45,7 +45,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void linkForm(app::FrmMain& form);
+    void linkProgram(app::Program& program);
     void followForm();
     void showBusy(bool busy);
 
@@ -54,7 +54,7 @@ private:
     TrayIcon* m_tray = nullptr;
     Flash* m_flash = nullptr;
     GeometryGuard m_geometry{*this};
-    // The form's close and activation steps (set by `linkForm`).
+    // The program's close and activation steps (set by `linkProgram`).
     std::function<void()> m_closeRequest;
     std::function<void()> m_activated;
     bool m_skipActivation = false;

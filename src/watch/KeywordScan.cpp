@@ -1,41 +1,21 @@
 #include "watch/KeywordScan.h"
 
-#include "app/FrmMain.h"
-#include "app/Switches.h"
-#include "keywords/ListViews.h"
-#include "keywords/Statistics.h"
+#include "controls/ListView.h"
+#include "controls/Simple.h"
 
 namespace watch {
 
-KeywordScan::KeywordScan(app::FrmMain& form) : f(form) {
-    f.keywordScanTimer.onTimer = [this] { Timer1_Timer(); };
-}
+KeywordScan::KeywordScan(platform::BrowserShell& browser, platform::Clock& clock,
+                         const keywords::KeywordList& keywords, keywords::Journal& journal,
+                         keywords::Statistics& statistics, WindowSnapshot& windows,
+                         controls::ListView& windowListView, Feedback feedback)
+    : m_browser(browser), m_clock(clock), m_keywords(keywords), m_journal(journal),
+      m_statistics(statistics), m_windows(windows), m_windowListView(windowListView),
+      m_feedback(std::move(feedback)) {}
 
-platform::WindowHandle KeywordScan::rowHandle(int r) const {
-    return r >= 0 && r < int(m_rowHandles.size()) ? m_rowHandles[r] : 0;
-}
-
-bool KeywordScan::rowSizeRead(int r) const {
-    return r >= 0 && r < int(m_rowSizeRead.size()) && m_rowSizeRead[r];
-}
-
-const keywords::KeywordMatcher& KeywordScan::matcher() {
-    if (m_matcherRevision != f.keywordListView.revision()) {
-        std::vector<QString> lowered;
-        lowered.reserve(f.keywordListView.rowCount());
-        for (const auto& row : f.keywordListView.rows())
-            lowered.push_back(row.cells.value(0).toLower());
-        m_matcher.build(lowered);
-        m_matcherRevision = f.keywordListView.revision();
-    }
-    return m_matcher;
-}
-
-void KeywordScan::refreshWindowList() {
-    std::vector<controls::ListView::Row> rows;
-    m_rowHandles.clear();
-    m_rowSizeRead.clear();
-    for (platform::BrowserWindow* window : f.platform().browser.windows()) {
+void KeywordScan::listWindows() {
+    std::vector<WindowSnapshot::Row> rows;
+    for (platform::BrowserWindow* window : m_browser.windows()) {
         if (auto v = window->locationName())
             m_pageName = *v;
         if (auto v = window->locationURL())
@@ -43,56 +23,50 @@ void KeywordScan::refreshWindowList() {
         const auto w = window->width();
         const auto h = window->height();
         if (w)
-            TailleLargIeFen = *w;
+            m_width = *w;
         if (h)
-            TailleHautIeFen = *h;
-        rows.push_back({QStringList{m_pageName, m_url, QString::number(TailleLargIeFen),
-                                    QString::number(TailleHautIeFen)},
-                        false});
-        m_rowHandles.push_back(window->hwnd());
-        m_rowSizeRead.push_back(w && h);
+            m_height = *h;
+        rows.push_back({window->hwnd(), m_pageName, m_url, m_width, m_height, w && h});
     }
-    f.windowListView.setRows(std::move(rows));
+    m_windows.assign(std::move(rows));
 }
 
-void KeywordScan::Timer1_Timer() {
-    int remembered = f.windowListView.firstSelected() + 1;
-    refreshWindowList();
-    if (remembered > f.windowListView.rowCount())
-        remembered = f.windowListView.rowCount();
+void KeywordScan::tick() {
+    // The selected row stays selected by its place in the list (the last row when the list
+    // got shorter).
+    int remembered = m_windowListView.firstSelected() + 1;
+    listWindows();
+    if (remembered > m_windows.size())
+        remembered = m_windows.size();
     if (remembered != 0)
-        f.windowListView.setSelected(remembered - 1, true);
-    if (f.windowListView.rowCount() == 0)
+        m_windowListView.setSelected(remembered - 1, true);
+    if (m_windows.size() == 0)
         return;
 
-    const int n = f.windowListView.rowCount();
-    const keywords::KeywordMatcher& m = matcher();
-    for (int s = 0; s < n && s < f.windowListView.rowCount(); ++s) {
+    const keywords::KeywordMatcher& matcher = m_keywords.matcher();
+    for (int s = 0; s < m_windows.size(); ++s) {
         m_found.clear();
-        const QString name = f.windowListView.text(s).toLower();
-        const QString url = f.windowListView.subItem(s, 1).toLower();
-        m.findAll(name, url, m_found);
-        for (int p : m_found)
-            if (p < f.keywordListView.rowCount())
-                closeRow(s, p);
+        const WindowSnapshot::Row& row = m_windows.at(s);
+        matcher.findAll(row.pageName.toLower(), row.url.toLower(), m_found);
+        for (int k : m_found)
+            if (k < m_keywords.size() && s < m_windows.size())
+                close(s, k);
     }
 }
 
-void KeywordScan::closeRow(int s, int p) {
+void KeywordScan::close(int s, int k) {
     // The close request goes to the row's own window, never to another one that merely
     // shares its page name.
-    f.LeHwnd = rowHandle(s);
-    const QString keyword = f.keywordListView.text(p);
-    f.journalView.appendRow({f.platform().clock.now().toString(QStringLiteral("HH:mm:ss")), keyword,
-                             f.windowListView.subItem(s, 1)});
-    f.statistics().increment(keyword);
-    ++f.gClosureTotals[0];
-    f.statusBar.setSimpleText(QStringLiteral("Fermeture: ") + f.windowListView.text(s) +
-                              QStringLiteral("     (Total:") +
-                              QString::number(f.gClosureTotals[0]) + u')');
-    f.listViews().showTotals();
-    f.platform().browser.postClose(f.LeHwnd);
-    f.switches().PlayClosureSound();
+    const WindowSnapshot::Row& row = m_windows.at(s);
+    const QString keyword = m_keywords.at(k);
+    m_journal.append({m_clock.now().toString(QStringLiteral("HH:mm:ss")), keyword, row.url});
+    m_statistics.increment(keyword);
+    m_feedback.totals.add(ClosureTotals::ByKeyword);
+    m_feedback.status.setSimpleText(QStringLiteral("Fermeture: ") + row.pageName +
+                                    QStringLiteral("     (Total:") +
+                                    QString::number(m_feedback.totals.byKeyword()) + u')');
+    m_browser.postClose(row.handle);
+    m_feedback.playSound();
 }
 
 } // namespace watch

@@ -1,44 +1,53 @@
 #pragma once
 
-#include "keywords/KeywordMatcher.h"
+#include "keywords/Journal.h"
+#include "keywords/KeywordList.h"
+#include "keywords/Statistics.h"
 #include "platform/Browser.h"
+#include "platform/Clock.h"
+#include "watch/Feedback.h"
+#include "watch/WindowSnapshot.h"
 
 #include <QString>
 #include <vector>
 
-namespace app {
-class FrmMain;
+namespace controls {
+class ListView;
 }
 
 namespace watch {
 
-// The keyword scan: every tick rebuilds the open-window list and closes each window whose
-// page name or address holds a keyword.
+// The keyword scan: at every tick, lists the open windows anew and asks each window whose page
+// name or address holds a keyword to close. Each closure is journaled and counted against its
+// keyword.
 class KeywordScan {
 public:
-    explicit KeywordScan(app::FrmMain& f);
-    void Timer1_Timer();
-    /// Handle of the window listed in row r of `ListView1` (0 when unknown).
-    platform::WindowHandle rowHandle(int r) const;
-    /// True when the width and height shown in row r were read from that row's own window.
-    bool rowSizeRead(int r) const;
+    KeywordScan(platform::BrowserShell& browser, platform::Clock& clock,
+                const keywords::KeywordList& keywords, keywords::Journal& journal,
+                keywords::Statistics& statistics, WindowSnapshot& windows,
+                controls::ListView& windowListView, Feedback feedback);
+
+    /// One tick.
+    void tick();
 
 private:
-    void refreshWindowList();
-    void closeRow(int s, int p);
-    const keywords::KeywordMatcher& matcher();
+    void listWindows();
+    void close(int row, int keyword);
 
-    app::FrmMain& f;
-    // Values read for the window enumerated last; a failed read keeps the previous value.
+    platform::BrowserShell& m_browser;
+    platform::Clock& m_clock;
+    const keywords::KeywordList& m_keywords;
+    keywords::Journal& m_journal;
+    keywords::Statistics& m_statistics;
+    WindowSnapshot& m_windows;
+    controls::ListView& m_windowListView;
+    Feedback m_feedback;
+    // Values read for the window listed last; a failed read keeps the previous value, even
+    // from another window.
     QString m_pageName;
     QString m_url;
-    qint32 TailleLargIeFen = 0;
-    qint32 TailleHautIeFen = 0;
-    std::vector<platform::WindowHandle> m_rowHandles;
-    std::vector<bool> m_rowSizeRead;
-
-    keywords::KeywordMatcher m_matcher;
-    std::uint64_t m_matcherRevision = ~std::uint64_t(0);
+    qint32 m_width = 0;
+    qint32 m_height = 0;
     std::vector<int> m_found;
 };
 

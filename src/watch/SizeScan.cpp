@@ -1,85 +1,61 @@
 #include "watch/SizeScan.h"
 
-#include "app/FrmMain.h"
-#include "app/Switches.h"
-#include "keywords/ListViews.h"
-#include "watch/KeywordScan.h"
-
-#include <optional>
+#include "controls/Simple.h"
 
 namespace watch {
 
 namespace {
-
 // Ticks of one flash sequence (about one second at 200 ms).
 constexpr qint32 kFlashTicks = 5;
-
-std::optional<int> pixels(const QString& cell) {
-    bool ok = false;
-    const int n = cell.trimmed().toInt(&ok);
-    if (!ok)
-        return std::nullopt;
-    return n;
-}
-
 } // namespace
 
-SizeScan::SizeScan(app::FrmMain& form) : f(form) {
-    f.sizeScanTimer.onTimer = [this] { Timer2_Timer(); };
-    f.flashTimer.onTimer = [this] { tmrFlash_Timer(); };
-    f.flashPicture.setVisible(false);
-}
+SizeScan::SizeScan(platform::BrowserShell& browser, const WindowSnapshot& windows,
+                   const RuleSettings& settings, const controls::CheckBox& keywordScanSwitch,
+                   const controls::CheckBox& sizeScanSwitch, controls::Picture& flashPicture,
+                   controls::Timer& flashTimer, Feedback feedback)
+    : m_browser(browser), m_windows(windows), m_settings(settings),
+      m_keywordScanSwitch(keywordScanSwitch), m_sizeScanSwitch(sizeScanSwitch),
+      m_flashPicture(flashPicture), m_flashTimer(flashTimer), m_feedback(std::move(feedback)) {}
 
-void SizeScan::Timer2_Timer() {
-    if (f.keywordScanSwitch.value() == 0)
+void SizeScan::tick() {
+    if (m_keywordScanSwitch.value() == 0)
         return;
-    if (f.windowListView.rowCount() == 0)
-        return;
-    const int n = f.windowListView.rowCount();
-    for (int s = 0; s < n && s < f.windowListView.rowCount(); ++s) {
-        // The row's own window, never another one that merely shares its page name.
-        const platform::WindowHandle handle = f.keywordScan().rowHandle(s);
-        if (handle != 0)
-            f.LeHwnd = handle;
-        if (f.sizeScanSwitch.value() == 0)
+    for (int s = 0; s < m_windows.size(); ++s) {
+        if (m_sizeScanSwitch.value() == 0)
             continue;
-        // A size that cannot be read closes nothing: neither an empty or damaged cell, nor
-        // the size the list carried over from another window when this one did not answer.
-        if (!f.keywordScan().rowSizeRead(s))
+        const WindowSnapshot::Row& row = m_windows.at(s);
+        // A size that cannot be read closes nothing: the size the list carried over from
+        // another window when this one did not answer is not this window's.
+        if (!row.sizeRead)
             continue;
-        const std::optional<int> w = pixels(f.windowListView.subItem(s, 2));
-        const std::optional<int> h = pixels(f.windowListView.subItem(s, 3));
-        if (!w || !h || *w > f.gLimitWidth || *h > f.gLimitHeight)
+        if (row.width > m_settings.limitWidth || row.height > m_settings.limitHeight)
             continue;
-        if (handle == 0)
+        if (row.handle == 0)
             continue; // no window of its own to ask: nothing is closed, nothing counted
 
-        auto& total = f.gClosureTotals[2];
-        ++total;
-        ++gSizeCloseParity;
-        if (gSizeCloseParity == 2) {
-            gSizeCloseParity = 0;
-            --total;
-        }
-        f.listViews().showTotals();
-        f.statusBar.setSimpleText(QStringLiteral("Fermeture par taille : ") +
-                                  f.windowListView.text(s) + QStringLiteral("     (Total:") +
-                                  QString::number(total) + u')');
-        f.platform().browser.postClose(f.LeHwnd);
-        f.switches().PlayClosureSound();
+        ++m_closeParity;
+        const bool counted = m_closeParity != 2;
+        if (!counted)
+            m_closeParity = 0;
+        m_feedback.totals.add(ClosureTotals::BySizeScan, counted ? 1 : 0);
+        m_feedback.status.setSimpleText(QStringLiteral("Fermeture par taille : ") + row.pageName +
+                                        QStringLiteral("     (Total:") +
+                                        QString::number(m_feedback.totals.bySizeScan()) + u')');
+        m_browser.postClose(row.handle);
+        m_feedback.playSound();
     }
 }
 
-void SizeScan::tmrFlash_Timer() {
+void SizeScan::flashTick() {
     m_flash = !m_flash;
     ++m_flashTicks;
     // The picture lights at the odd ticks of each sequence and is dark when it ends, whatever
     // the flag held before the sequence.
-    f.flashPicture.setVisible(m_flashTicks % 2 == 1);
+    m_flashPicture.setVisible(m_flashTicks % 2 == 1);
     if (m_flashTicks >= kFlashTicks) {
         m_flashTicks = 0;
-        f.flashTimer.setEnabled(false);
-        f.flashPicture.setVisible(false);
+        m_flashTimer.setEnabled(false);
+        m_flashPicture.setVisible(false);
     }
 }
 

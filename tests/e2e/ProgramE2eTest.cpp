@@ -3,7 +3,6 @@
 
 #include "E2eSupport.h"
 
-#include "app/FrmMain.h"
 #include "app/StartUp.h"
 #include "fakes/FakePlatform.h"
 
@@ -25,24 +24,26 @@ using platform::linuxp::ChromiumBrowser;
 namespace {
 
 // The program with the real browser and the fakes for files, settings, dialogs and the rest.
-struct Program {
-    explicit Program(Browser& b)
+struct Running {
+    explicit Running(Browser& b)
         : platform{b.shell(),  fake.files,     fake.settings, fake.dialogs,  fake.clock,
                    fake.sound, fake.processes, fake.instance, fake.registry, fake.system} {}
     void start() {
-        form = app::startUp(platform);
+        program = app::startUp(platform);
+        form = &program->form();
         form->keywordScanTimer.setEnabled(true);
     }
     void keyword(const QString& k) {
-        form->keywordListView.appendRow({k});
-        form->statisticsView.appendRow({QStringLiteral("0"), k});
+        program->keywords.append(k);
+        program->statistics.append(k);
     }
     /// A switch clicked by the user (its change rule runs).
     void check(controls::CheckBox& box) { box.userSet(1); }
     int listed() const { return form->windowListView.rowCount(); }
     fakes::FakePlatform fake;
     platform::Platform platform;
-    std::unique_ptr<app::FrmMain> form;
+    std::unique_ptr<app::Program> program;
+    app::MainForm* form = nullptr;
 };
 
 const QString kSmallOpener = QStringLiteral(R"html(<html><head><title>Big</title></head>
@@ -61,7 +62,7 @@ TEST(Program, APageWhoseAddressHoldsAKeywordIsClosedWithinTwoTicksAndJournaled) 
     LocalServer server;
     server.page("/news/pubtavrel.html", "<html><head><title>Ad</title></head></html>");
     server.page("/plain.html", "<html><head><title>Plain</title></head></html>");
-    Program p(b);
+    Running p(b);
     p.start();
     p.keyword(QStringLiteral("PubTavrel"));
     const WindowHandle plain = b.openTab(server.url("/plain.html"));
@@ -76,7 +77,7 @@ TEST(Program, APageWhoseAddressHoldsAKeywordIsClosedWithinTwoTicksAndJournaled) 
     EXPECT_EQ(p.form->journalView.subItem(0, 1), QStringLiteral("PubTavrel"));
     EXPECT_EQ(p.form->journalView.subItem(0, 2), server.url("/news/pubtavrel.html"));
     EXPECT_EQ(p.form->statisticsView.text(0), QStringLiteral("1"));
-    EXPECT_EQ(p.form->gClosureTotals[0], 1);
+    EXPECT_EQ(p.program->closures.byKeyword(), 1);
     // Ticks come every 500 ms: the window is gone before the one after next.
     ASSERT_TRUE(waitUntil([&] { return !b.listed(ad); }, 1000));
     QTextStream(stdout) << "[figure] keyword tick to window gone: " << clock.elapsed() << " ms"
@@ -93,7 +94,7 @@ TEST(Program, KillingTheBrowserMidRunLeavesTavrelRunningWithItsJournal) {
     E2E_NEED_BROWSER(b);
     LocalServer server;
     server.page("/pubtavrel.html", "<html><head><title>Ad</title></head></html>");
-    Program p(b);
+    Running p(b);
     p.start();
     p.keyword(QStringLiteral("pubtavrel"));
     ASSERT_NE(b.openTab(server.url("/pubtavrel.html")), 0u);
@@ -124,17 +125,17 @@ TEST(Program, AutomaticRuleRefusesWindowOpenWithoutClick) {
     LocalServer server;
     server.page("/opener.html", kOpener);
     server.page("/popup.html", kPopup);
-    Program p(b);
+    Running p(b);
     p.start();
     p.check(p.form->popupRuleSwitch);
-    ASSERT_TRUE(p.form->gAutoClose);
+    ASSERT_TRUE(p.program->rules.autoClose);
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
     ASSERT_NE(opener, 0u);
     int refusals = 0;
     QObject::connect(&b.shell(), &ChromiumBrowser::popupRefusalDone, [&] { ++refusals; });
     b.eval(opener, "window.open('/popup.html?noclick', '', 'width=200,height=100'); 1");
     ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 5000));
-    EXPECT_EQ(p.form->gClosureTotals[1], 1);
+    EXPECT_EQ(p.program->closures.byPopupRule(), 1);
     EXPECT_EQ(p.form->statusBar.simpleText(),
               QStringLiteral("Fermeture automatique de la fenêtre"));
     const double t0 = b.eval(opener, "window.ticks").toDouble();
@@ -149,7 +150,7 @@ TEST(Program, ARealClickLetsExactlyOneWindowOpen) {
     LocalServer server;
     server.page("/opener.html", kOpener);
     server.page("/popup.html", kPopup);
-    Program p(b);
+    Running p(b);
     p.start();
     p.check(p.form->popupRuleSwitch);
     const WindowHandle opener = b.openTab(server.url("/opener.html"));
@@ -163,7 +164,7 @@ TEST(Program, ARealClickLetsExactlyOneWindowOpen) {
     spin(200);
     EXPECT_EQ(int(b.handles().size()), before + 1);
     EXPECT_FALSE(server.wasRequested("second"));
-    EXPECT_EQ(p.form->gClosureTotals[1], 1);
+    EXPECT_EQ(p.program->closures.byPopupRule(), 1);
 }
 
 TEST(Program, SizeRuleRefusesAWindowThatASmallPopupOpens) {
@@ -173,12 +174,12 @@ TEST(Program, SizeRuleRefusesAWindowThatASmallPopupOpens) {
     server.page("/smallopener.html", kSmallOpener);
     server.page("/small.html", kSmall);
     server.page("/popup.html", kPopup);
-    Program p(b);
+    Running p(b);
     p.start();
     // The size rule switches the automatic rule on with it: the click lets the small
     // window open; what it opens by itself is refused by both rules.
     p.check(p.form->popupSizeRuleSwitch);
-    ASSERT_TRUE(p.form->gAutoClose);
+    ASSERT_TRUE(p.program->rules.autoClose);
     const WindowHandle opener = b.openTab(server.url("/smallopener.html"));
     ASSERT_NE(opener, 0u);
     int refusals = 0;
@@ -187,8 +188,8 @@ TEST(Program, SizeRuleRefusesAWindowThatASmallPopupOpens) {
     ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 8000));
     EXPECT_TRUE(server.wasRequested("small.html"));
     EXPECT_FALSE(server.wasRequested("fromsmall"));
-    EXPECT_EQ(p.form->gClosureTotals[3], 1);
-    EXPECT_EQ(p.form->gClosureTotals[1], 1);
+    EXPECT_EQ(p.program->closures.byPopupSize(), 1);
+    EXPECT_EQ(p.program->closures.byPopupRule(), 1);
     EXPECT_EQ(p.form->statusBar.simpleText(),
               QStringLiteral("Fermeture automatique de la fenêtre"));
 }
@@ -199,7 +200,7 @@ TEST(Program, SizeScanClosesASmallPopup) {
     LocalServer server;
     server.page("/opener.html", kOpener);
     server.page("/popup.html", kPopup);
-    Program p(b);
+    Running p(b);
     p.start();
     p.check(p.form->sizeScanSwitch);
     ASSERT_EQ(p.form->keywordScanSwitch.value(), 1);
@@ -212,7 +213,7 @@ TEST(Program, SizeScanClosesASmallPopup) {
     const WindowHandle popup = b.handles().last();
     p.form->keywordScanTimer.tick();
     p.form->sizeScanTimer.tick();
-    EXPECT_EQ(p.form->gClosureTotals[2], 1);
+    EXPECT_EQ(p.program->closures.bySizeScan(), 1);
     EXPECT_TRUE(waitUntil([&] { return !b.listed(popup); }, 500));
     EXPECT_TRUE(b.listed(opener)) << "the large opener stays";
 }

@@ -1,7 +1,7 @@
 #include "antispy/FileSearch.h"
 #include "antispy/RegistrySearch.h"
 #include "antispy/SpyList.h"
-#include "app/FrmMain.h"
+#include "app/Program.h"
 #include "dialer/DialerBlock.h"
 #include "fakes/FakePlatform.h"
 
@@ -14,7 +14,7 @@ using fakes::FakePlatform;
 
 namespace {
 
-void setEntries(app::FrmMain& f, const QStringList& entries) {
+void setEntries(app::MainForm& f, const QStringList& entries) {
     f.spyNameList.clear();
     for (const QString& e : entries)
         f.spyNameList.addItem(e);
@@ -46,11 +46,12 @@ void referenceWalk(const FakeFiles& fs, bool recurse, const QString& folder, con
             referenceWalk(fs, recurse, sub, entry, out);
 }
 
-struct Program {
+struct Running {
     FakePlatform fp;
-    app::FrmMain f{fp.platform()};
-    Program() {
-        f.Form_Load();
+    app::Program program{fp.platform()};
+    app::MainForm& f = program.form();
+    Running() {
+        program.load();
         fp.transcript.take();
     }
 };
@@ -63,7 +64,7 @@ TEST(FileSearch, OneWalkFindsWhatAWalkPerEntryFinds) {
                             "x.jse.bak", "NE.EXE", "ne.exe",      "gsc0.txt",    "b"};
     const QStringList patterns{"*.jse", "tsadbot.exe", "g?.txt", "*a*", "B", "NE.EXE", "*"};
     for (unsigned seed = 1; seed <= 20; ++seed) {
-        Program p;
+        Running p;
         FakeFiles& fs = p.fp.files;
         std::mt19937 rng(seed);
         QStringList folders{"/t"};
@@ -99,7 +100,7 @@ TEST(FileSearch, OneWalkFindsWhatAWalkPerEntryFinds) {
             QStringList expected;
             for (const QString& entry : patterns)
                 referenceWalk(fs, recurse, QStringLiteral("/t"), entry, expected);
-            ASSERT_EQ(p.f.fileSearch().FoundFiles, expected) << "seed " << seed;
+            ASSERT_EQ(p.program.fileSearch().foundFiles(), expected) << "seed " << seed;
             ASSERT_EQ(p.f.foundFileList.items(), expected);
             ASSERT_TRUE(p.fp.transcript.take().isEmpty());
         }
@@ -107,7 +108,7 @@ TEST(FileSearch, OneWalkFindsWhatAWalkPerEntryFinds) {
 }
 
 TEST(FileSearch, RootStartFolderGivesOneSlashAndLinksToFilesAreListedNotFollowed) {
-    Program p;
+    Running p;
     p.fp.files.setFile("/top.jse", "x");
     p.fp.files.setFile("/real/target.txt", "keep");
     p.fp.files.setSymlink("/data/alias.jse", "/real/target.txt");
@@ -127,8 +128,9 @@ TEST(SpyList, SavedListReadsBackUnchanged) {
     const QStringList entries{"a,b", " lead", "trail ", "plain.exe", "*.jse", "é.exe", "x,y,z"};
     FakePlatform fp;
     {
-        app::FrmMain f(fp.platform());
-        f.Form_Load();
+        app::Program fProgram(fp.platform());
+        fProgram.load();
+        app::MainForm& f = fProgram.form();
         EXPECT_EQ(f.spyNameList.items(), antispy::SpyList::defaultEntries());
         f.saveSpyNamesButton.click();
         const auto bytes = fp.files.readAll("/prog/ListeSpy.dat");
@@ -137,8 +139,9 @@ TEST(SpyList, SavedListReadsBackUnchanged) {
         setEntries(f, entries);
         f.saveSpyNamesButton.click();
     }
-    app::FrmMain again(fp.platform());
-    again.Form_Load();
+    app::Program againProgram(fp.platform());
+    againProgram.load();
+    app::MainForm& again = againProgram.form();
     EXPECT_EQ(again.spyNameList.items(), entries);
     EXPECT_FALSE(again.addSpyNameButton.enabled());
     EXPECT_FALSE(again.deleteSpyNameButton.enabled());
@@ -147,13 +150,14 @@ TEST(SpyList, SavedListReadsBackUnchanged) {
 TEST(SpyList, AnEmptyFileGivesAnEmptyList) {
     FakePlatform fp;
     fp.files.setFile("/prog/ListeSpy.dat", "");
-    app::FrmMain f(fp.platform());
-    f.Form_Load();
+    app::Program fProgram(fp.platform());
+    fProgram.load();
+    app::MainForm& f = fProgram.form();
     EXPECT_EQ(f.spyNameList.count(), 0);
 }
 
 TEST(RegistrySearch, AKeyThatCannotBeOpenedIsSkippedAndEveryKeyIsClosed) {
-    Program p;
+    Running p;
     auto& reg = p.fp.registry;
     reg.createKey("HKEY_CLASSES_ROOT\\a\\TSADBOT.EXE.x");
     reg.createKey("HKEY_CLASSES_ROOT\\locked\\tsadbot.exe");
@@ -169,17 +173,17 @@ TEST(RegistrySearch, AKeyThatCannotBeOpenedIsSkippedAndEveryKeyIsClosed) {
 }
 
 TEST(DialerBlock, SwitchingOffDeletesOnlyTheAddOnInTheSystemFolder) {
-    Program p;
+    Running p;
     p.fp.files.setFile("/system/Sondrel.dll", "MZ");
     p.fp.files.setFile("/prog/Sondrel.dll", "MZ");
-    EXPECT_EQ(p.f.dialerBlock().addOnPath(), QStringLiteral("/system/Sondrel.dll"));
+    EXPECT_EQ(p.program.dialerBlock().addOnPath(), QStringLiteral("/system/Sondrel.dll"));
     // What start-up does with the switch off.
-    p.f.dialerBlock().SetDialerBlock(0);
+    p.program.dialerBlock().set(0);
     EXPECT_FALSE(p.fp.files.attributes("/system/Sondrel.dll").exists);
     EXPECT_TRUE(p.fp.files.attributes("/prog/Sondrel.dll").exists);
     EXPECT_TRUE(p.f.dialerBlockSwitch.enabled());
     // Any value but 1 is off; with nothing there it does nothing.
-    p.f.dialerBlock().SetDialerBlock(2);
+    p.program.dialerBlock().set(2);
     EXPECT_TRUE(p.f.dialerBlockSwitch.enabled());
     EXPECT_EQ(p.f.dialerBlockSwitch.value(), 0);
 }
@@ -197,8 +201,9 @@ TEST(FileSearch, ChoosingADriveThatCannotBeReadChangesNothing) {
     files.makeFolder("/media/usb/stuff");
     platform::Platform bundle{fp.browser, files,        fp.settings, fp.dialogs,  fp.clock,
                               fp.sound,   fp.processes, fp.instance, fp.registry, fp.system};
-    app::FrmMain f(bundle);
-    f.Form_Load();
+    app::Program fProgram(bundle);
+    fProgram.load();
+    app::MainForm& f = fProgram.form();
     EXPECT_EQ(f.driveList.currentDrive(), QStringLiteral("/"));
     EXPECT_EQ(f.folderList.path(), QStringLiteral("/"));
     f.driveList.choose(1);
@@ -220,7 +225,7 @@ TEST(FileSearch, ChoosingADriveThatCannotBeReadChangesNothing) {
 // Both searches keep the form busy while they let events run, and every way out of them,
 // the refused start included, leaves it idle again.
 TEST(FileSearch, SearchesHoldTheFormBusyUntilTheyEnd) {
-    Program p;
+    Running p;
     QList<bool> changes;
     QObject::connect(&p.f, &controls::Form::busyChanged,
                      [&changes](bool busy) { changes.append(busy); });

@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
-using cookies::Try_Decode;
+using cookies::decodeValue;
 
 namespace {
 QString decoded(QString text) {
-    return Try_Decode(text);
+    return decodeValue(text);
 }
 } // namespace
 
 TEST(CookieDecode, DecodesTheTableInPlace) {
     QString value = "a+b%3Dc%26d";
-    EXPECT_EQ(Try_Decode(value), "a b=c&d");
+    EXPECT_EQ(decodeValue(value), "a b=c&d");
     EXPECT_EQ(value, "a b=c&d");
     EXPECT_EQ(decoded("%0D%0A"), "  ");
     EXPECT_EQ(decoded("me%40x%2Ecom"), "me@x.com");
@@ -35,9 +35,9 @@ TEST(CookieDecode, TheOrderOfTheTableDecidesWhatIsDecodedTwice) {
     EXPECT_EQ(decoded("%2540"), "%40");
     // Pressing "Decoder" twice decodes the held value again.
     QString held = "%2541";
-    EXPECT_EQ(Try_Decode(held), "%41");
-    EXPECT_EQ(Try_Decode(held), "%41");
+    EXPECT_EQ(decodeValue(held), "%41");
+    EXPECT_EQ(decodeValue(held), "%41");
     held = "%2525";
-    EXPECT_EQ(Try_Decode(held), "%25");
-    EXPECT_EQ(Try_Decode(held), "%");
+    EXPECT_EQ(decodeValue(held), "%25");
+    EXPECT_EQ(decodeValue(held), "%");
 }

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 using namespace platform;
-using cookies::QueryRegText;
-using cookies::ReadRegText;
-using cookies::SystemErrorText;
+using cookies::queryRegistryText;
+using cookies::readRegistryText;
+using cookies::systemErrorText;
 
 namespace {
 
@@ -24,7 +24,7 @@ protected:
         fake.registry.closeKey(key);
     }
     QString read(const QString& name) {
-        return ReadRegText(fake.platform(), HKEY_CURRENT_USER, kSub, name);
+        return readRegistryText(fake.platform(), HKEY_CURRENT_USER, kSub, name);
     }
     fakes::FakePlatform fake;
 };
@@ -66,13 +66,13 @@ TEST_F(RegistryText, AFailedReadShowsTheSystemsTextAndGivesNothing) {
     EXPECT_EQ(fake.transcript.take(),
               QStringList({"message none \"Tavrel\": \"Le fichier spécifié est introuvable.\""}));
     // A key that cannot be opened is not examined: the read fails on the null key.
-    EXPECT_EQ(ReadRegText(fake.platform(), HKEY_CURRENT_USER, "Software\\Nowhere", "X"), "");
+    EXPECT_EQ(readRegistryText(fake.platform(), HKEY_CURRENT_USER, "Software\\Nowhere", "X"), "");
     EXPECT_EQ(fake.transcript.take(),
               QStringList({"message none \"Tavrel\": \"Descripteur non valide.\""}));
     // Directly on an open key.
     HKEY key = 0;
     fake.registry.openKey(HKEY_CURRENT_USER, kSub, KEY_READ, &key);
-    EXPECT_EQ(QueryRegText(fake.platform(), key, "Missing"), "");
+    EXPECT_EQ(queryRegistryText(fake.platform(), key, "Missing"), "");
     fake.registry.closeKey(key);
     EXPECT_EQ(fake.transcript.take().size(), 1);
 }
@@ -88,8 +88,8 @@ public:
 };
 } // namespace
 
-TEST(SystemErrorText, TrailingBlanksGoAndLongTextsAreCut) {
+TEST(systemErrorText, TrailingBlanksGoAndLongTextsAreCut) {
     WordyRegistry registry;
-    EXPECT_EQ(SystemErrorText(registry, 1), "Fonction incorrecte.");
-    EXPECT_EQ(SystemErrorText(registry, 2).size(), 200);
+    EXPECT_EQ(systemErrorText(registry, 1), "Fonction incorrecte.");
+    EXPECT_EQ(systemErrorText(registry, 2).size(), 200);
 }

@@ -1,4 +1,4 @@
-#include "app/FrmMain.h"
+#include "app/Program.h"
 #include "app/TaskBarIcon.h"
 #include "fakes/FakePlatform.h"
 
@@ -10,11 +10,12 @@ using namespace platform;
 TEST(Saving, AutoHideRunsTheHideCommandAtTheFirstActivationOnly) {
     fakes::FakePlatform fake;
     fake.files.setFile("/prog/ListeUrl.dat", "a\r\nb\r\n");
-    app::FrmMain f(fake.platform());
-    f.Form_Load();
+    app::Program program(fake.platform());
+    app::MainForm& f = program.form();
+    program.load();
     f.autoHideSwitch.setValue(1);
     fake.files.remove("/prog/Statistiques.dat");
-    f.show();
+    program.show();
     EXPECT_FALSE(f.visible());
     EXPECT_EQ(f.hideShowMenuItem.caption(), QStringLiteral("Afficher"));
     EXPECT_EQ(fake.files.readAll("/prog/ListeUrl.dat"), QByteArray("\"b\"\r\n\"a\"\r\n"));
@@ -22,7 +23,7 @@ TEST(Saving, AutoHideRunsTheHideCommandAtTheFirstActivationOnly) {
               QByteArray("\"b\",\"0\"\r\n\"a\",\"0\"\r\n"));
 
     // A later activation (the window shown again from the tray) does not hide it again.
-    f.taskBarIcon().activation(1);
-    f.Form_Activate();
+    program.taskBarIcon().activation(1);
+    program.activate();
     EXPECT_TRUE(f.visible());
 }

@@ -1,6 +1,5 @@
-#include "app/FrmMain.h"
+#include "app/MainForm.h"
 #include "app/TaskBarIcon.h"
-#include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +8,9 @@ using namespace app;
 // The icon's notifications carry a button code; only the left button toggles and only the
 // right one opens the menu, whatever the component sends.
 TEST(TaskBarIcon, OnlyTheirOwnButtonCodesAct) {
-    fakes::FakePlatform fake;
-    FrmMain f(fake.platform());
+    MainForm f;
     f.setVisible(true);
-    TaskBarIcon& icon = f.taskBarIcon();
+    TaskBarIcon icon(f);
     int menus = 0;
     QObject::connect(&icon, &TaskBarIcon::menuRequested, [&menus] { ++menus; });
 
@@ -34,14 +32,13 @@ TEST(TaskBarIcon, OnlyTheirOwnButtonCodesAct) {
 
 // The toggle trusts the component's report, not the window's visibility.
 TEST(TaskBarIcon, ToggleDecidesByIconInTray) {
-    fakes::FakePlatform fake;
-    FrmMain f(fake.platform());
-    TaskBarIcon& icon = f.taskBarIcon();
+    MainForm f;
+    TaskBarIcon icon(f);
     f.setVisible(false); // hidden, yet never entered the tray
-    icon.CmdIconize_Click();
+    icon.toggle();
     EXPECT_TRUE(icon.IconInTray());
     EXPECT_FALSE(f.visible());
-    icon.CmdIconize_Click();
+    icon.toggle();
     EXPECT_FALSE(icon.IconInTray());
     EXPECT_TRUE(f.visible());
     EXPECT_EQ(f.hideShowMenuItem.caption(), "Masquer");

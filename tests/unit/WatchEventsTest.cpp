@@ -1,8 +1,8 @@
-#include "app/FrmMain.h"
+#include "controls/Simple.h"
 #include "fakes/FakePlatform.h"
-#include "watch/Events.h"
-#include "watch/IEWindows.h"
-#include "watch/IE_Class.h"
+#include "watch/PopupRules.h"
+#include "watch/WatchedWindow.h"
+#include "watch/WindowCollection.h"
 
 #include <gtest/gtest.h>
 
@@ -12,86 +12,78 @@
 namespace {
 
 using platform::WindowHandle;
-using watch::cIEWindows;
+using watch::WindowCollection;
 
 class WatchEvents : public ::testing::Test {
 protected:
     void SetUp() override {
-        watch::gProbeNavigation = false;
-        watch::gUserClick = false;
-        form = std::make_unique<app::FrmMain>(fake.platform());
-        ieWin = std::make_unique<cIEWindows>(*form);
+        rules = std::make_unique<watch::PopupRules>(
+            fake.browser, settings, sizeRuleSwitch, flashTimer,
+            watch::Feedback{totals, status, [this] { ++sounds; }});
+        windows = std::make_unique<WindowCollection>(fake.browser, *rules);
     }
 
     // Records the number of every event the collection raises (1 to 11).
     void record() {
-        using C = cIEWindows;
+        using C = WindowCollection;
         auto add = [this](int n) { raised.push_back(n); };
-        C* c = ieWin.get();
-        QObject::connect(c, &C::IEWindowRegistered, c, [add] { add(1); });
-        QObject::connect(c, &C::IEWindowRevoked, c, [add] { add(2); });
-        QObject::connect(c, &C::IENavigationBegin, c,
-                         [add](WindowHandle, platform::BrowserWindow*, const QString&, int,
-                               const QString&, const QByteArray&, const QString&,
-                               bool&) { add(3); });
-        QObject::connect(c, &C::IENavigationComplete, c,
+        C* c = windows.get();
+        QObject::connect(c, &C::windowRegistered, c, [add] { add(1); });
+        QObject::connect(c, &C::windowRevoked, c, [add] { add(2); });
+        QObject::connect(
+            c, &C::navigationBegin, c,
+            [add](WindowHandle, platform::BrowserWindow*, const QString&, bool&) { add(3); });
+        QObject::connect(c, &C::navigationComplete, c,
                          [add](WindowHandle, platform::BrowserWindow*, const QString&) { add(4); });
-        QObject::connect(c, &C::IEDocumentComplete, c,
+        QObject::connect(c, &C::documentComplete, c,
                          [add](WindowHandle, platform::BrowserWindow*, const QString&) { add(5); });
-        QObject::connect(c, &C::IEDownloadBegin, c, [add](WindowHandle) { add(6); });
-        QObject::connect(c, &C::IEDownloadComplete, c, [add](WindowHandle) { add(7); });
-        QObject::connect(c, &C::IEOnContextMenu, c, [add](WindowHandle) { add(8); });
-        QObject::connect(c, &C::IEMouseDown, c,
+        QObject::connect(c, &C::downloadBegin, c, [add](WindowHandle) { add(6); });
+        QObject::connect(c, &C::downloadComplete, c, [add](WindowHandle) { add(7); });
+        QObject::connect(c, &C::contextMenu, c, [add](WindowHandle) { add(8); });
+        QObject::connect(c, &C::mouseDown, c,
                          [add](WindowHandle, qint16, qint16, float, float) { add(9); });
-        QObject::connect(c, &C::IEMouseUp, c,
+        QObject::connect(c, &C::mouseUp, c,
                          [add](WindowHandle, qint16, qint16, float, float) { add(10); });
-        QObject::connect(c, &C::IECommandStateChange, c,
+        QObject::connect(c, &C::commandStateChange, c,
                          [add](WindowHandle, qint32, bool) { add(11); });
     }
 
     fakes::FakePlatform fake;
-    std::unique_ptr<app::FrmMain> form;
-    std::unique_ptr<cIEWindows> ieWin;
+    controls::Form form{QStringLiteral("test"), QString()};
+    controls::CheckBox sizeRuleSwitch{&form, QStringLiteral("ChkFen")};
+    controls::Timer flashTimer{&form, QStringLiteral("tmrFlash"), 200, false};
+    controls::StatusBar status{&form, QStringLiteral("Sb")};
+    watch::ClosureTotals totals;
+    watch::RuleSettings settings;
+    int sounds = 0;
+    std::unique_ptr<watch::PopupRules> rules;
+    std::unique_ptr<WindowCollection> windows;
     std::vector<int> raised;
 };
 
-TEST_F(WatchEvents, EachKindRaisesItsEventAndUnknownKindsRaiseNothing) {
+TEST_F(WatchEvents, EveryEventOfAWrappedWindowIsRaisedByTheCollection) {
     record();
-    WindowHandle h = 7;
-    const QVariantList nav{
-        QVariant::fromValue<QObject*>(nullptr), "http://x/", 0, "", QByteArray(), "", false};
-    const QVariantList page{QVariant::fromValue<QObject*>(nullptr), "http://x/"};
-    const QVariantList mouse{1, 0, 10.0f, 12.0f};
-    const QVariantList command{1, true};
-    const std::vector<std::pair<int, QVariantList>> relays{{1, nav},   {2, page}, {3, {}},
-                                                           {4, {}},    {5, page}, {6, mouse},
-                                                           {7, mouse}, {8, {}},   {9, command}};
-    for (const auto& [kind, args] : relays)
-        watch::Events::RelayIEEvent(kind, h, args);
-    EXPECT_EQ(raised, (std::vector<int>{3, 4, 6, 7, 5, 9, 10, 8, 11}));
-
-    raised.clear();
-    for (int kind : {0, -1, 10, 11, 99})
-        watch::Events::RelayIEEvent(kind, h, nav);
-    // Too few arguments for the kind: nothing is raised rather than garbage.
-    watch::Events::RelayIEEvent(1, h, page);
-    watch::Events::RelayIEEvent(6, h, {1});
-    EXPECT_TRUE(raised.empty());
-}
-
-TEST_F(WatchEvents, RelayAfterTheCollectionIsGoneReachesNobody) {
-    ieWin.reset();
-    EXPECT_EQ(watch::Events::gCollectionPtr, nullptr);
-    WindowHandle h = 1;
-    watch::Events::RelayIEEvent(3, h); // must not touch freed memory
+    fake.browser.open(7);
+    auto* w = fake.browser.window(7);
+    w->navigate(QStringLiteral("http://x/"), true);
+    emit w->downloadBegin();
+    emit w->downloadComplete();
+    emit w->documentMouseDown();
+    emit w->documentMouseUp();
+    bool allow = true;
+    emit w->documentContextMenu(allow);
+    emit w->commandStateChange(1, true);
+    fake.browser.close(7);
+    EXPECT_EQ(raised, (std::vector<int>{1, 3, 4, 5, 6, 7, 9, 10, 8, 11, 2}));
+    EXPECT_TRUE(allow) << "the page's own menu is never suppressed";
 }
 
 TEST_F(WatchEvents, MouseArgumentsAndCommandStateReachTheListener) {
     fake.browser.open(4);
-    ASSERT_EQ(ieWin->Count(), 1);
+    ASSERT_EQ(windows->count(), 1);
     qint16 button = 0, shift = 0;
     float x = -1, y = -1;
-    QObject::connect(ieWin.get(), &cIEWindows::IEMouseDown, ieWin.get(),
+    QObject::connect(windows.get(), &WindowCollection::mouseDown, windows.get(),
                      [&](WindowHandle h, qint16 b, qint16 s, float px, float py) {
                          EXPECT_EQ(h, 4u);
                          button = b;
@@ -109,48 +101,28 @@ TEST_F(WatchEvents, MouseArgumentsAndCommandStateReachTheListener) {
 
     emit fake.browser.window(4)->commandStateChange(1, true);
     emit fake.browser.window(4)->commandStateChange(3, true);
-    EXPECT_TRUE(ieWin->IE(1)->EnableForward());
-    EXPECT_FALSE(ieWin->IE(1)->EnableBack());
+    EXPECT_TRUE(windows->find(4)->canGoForward());
+    EXPECT_FALSE(windows->find(4)->canGoBack());
     emit fake.browser.window(4)->commandStateChange(2, true);
-    EXPECT_TRUE(ieWin->IE(QStringLiteral("4"))->EnableBack());
-    EXPECT_EQ(ieWin->IE(2), nullptr);
-    EXPECT_EQ(ieWin->IE(QStringLiteral("5")), nullptr);
+    EXPECT_TRUE(windows->find(4)->canGoBack());
+    EXPECT_EQ(windows->find(5), nullptr);
 }
 
 TEST_F(WatchEvents, ListenerCannotCancelANavigation) {
     fake.browser.open(2);
-    QObject::connect(ieWin.get(), &cIEWindows::IENavigationBegin, ieWin.get(),
-                     [](WindowHandle, platform::BrowserWindow*, const QString&, int, const QString&,
-                        const QByteArray&, const QString&, bool& cancel) { cancel = true; });
+    QObject::connect(windows.get(), &WindowCollection::navigationBegin, windows.get(),
+                     [](WindowHandle, platform::BrowserWindow*, const QString&, bool& cancel) {
+                         cancel = true;
+                     });
     EXPECT_TRUE(fake.browser.window(2)->navigate(QStringLiteral("http://y/"), true));
 }
 
-TEST_F(WatchEvents, PendingProbeCancelsOneNavigationAndHidesOneMenu) {
-    fake.browser.open(2);
-    auto* w = fake.browser.window(2);
-    watch::gProbeNavigation = true;
-    EXPECT_FALSE(w->navigate(QStringLiteral("http://y/"), true));
-    EXPECT_FALSE(watch::gProbeNavigation);
-    EXPECT_TRUE(w->navigate(QStringLiteral("http://y/"), true));
-
-    watch::gProbeNavigation = true;
-    bool allow = true;
-    emit w->documentContextMenu(allow);
-    EXPECT_FALSE(allow);
-    EXPECT_FALSE(watch::gProbeNavigation);
-    EXPECT_TRUE(watch::gUserClick);
-    emit w->documentContextMenu(allow);
-    EXPECT_TRUE(allow);
-}
-
-TEST_F(WatchEvents, WrappingNeverNavigatesNorStopsTheBrowser) {
+TEST_F(WatchEvents, RewrappingStartsWithoutForwardHistoryAndLeavesNavigationAlone) {
     fake.browser.open(3);
+    emit fake.browser.window(3)->commandStateChange(1, true);
     fake.browser.open(5); // wraps window 3 again
-    auto* w = fake.browser.window(3);
-    EXPECT_FALSE(ieWin->IE(QStringLiteral("3"))->EnableForward());
-    EXPECT_FALSE(watch::gProbeNavigation);
-    // The user's next navigation goes through.
-    EXPECT_TRUE(w->navigate(QStringLiteral("http://next/"), true));
+    EXPECT_FALSE(windows->find(3)->canGoForward());
+    EXPECT_TRUE(fake.browser.window(3)->navigate(QStringLiteral("http://next/"), true));
 }
 
 TEST_F(WatchEvents, WindowClosedFromInsideAWrapperHandler) {
@@ -158,19 +130,51 @@ TEST_F(WatchEvents, WindowClosedFromInsideAWrapperHandler) {
     fake.browser.open(2);
     // A listener during which a window is revoked: the collection rebuilds while the
     // wrapper of window 1 is still in its handler, which must finish on a live wrapper.
-    QObject::connect(ieWin.get(), &cIEWindows::IEMouseUp, ieWin.get(),
+    QObject::connect(windows.get(), &WindowCollection::mouseUp, windows.get(),
                      [this](WindowHandle, qint16, qint16, float, float) { fake.browser.close(2); });
     emit fake.browser.window(1)->documentMouseUp();
-    EXPECT_TRUE(watch::gUserClick);
-    ASSERT_EQ(ieWin->Count(), 1);
-    EXPECT_EQ(ieWin->IE(1)->IEHandle(), 1u);
+    EXPECT_TRUE(rules->userClicked());
+    ASSERT_EQ(windows->count(), 1);
+    EXPECT_EQ(windows->windows().front()->handle(), 1u);
     // The rebuilt wrapper hears the window; the retired one is gone.
     int ups = 0;
-    QObject::connect(ieWin.get(), &cIEWindows::IEMouseUp, ieWin.get(),
+    QObject::connect(windows.get(), &WindowCollection::mouseUp, windows.get(),
                      [&ups](WindowHandle, qint16, qint16, float, float) { ++ups; });
     fake.browser.open(3);
     emit fake.browser.window(1)->documentMouseUp();
     EXPECT_EQ(ups, 1);
+}
+
+// The automatic rule lets exactly one new window through per click; Control asks for a
+// window without spending the click; a small opener is refused by the size rule whatever
+// the click.
+TEST_F(WatchEvents, PopupRulesOneWindowPerClickControlAndSmallOpeners) {
+    settings.autoClose = true;
+    fake.browser.open(1);
+    fakes::FakeBrowserWindow* created = nullptr;
+    EXPECT_FALSE(fake.browser.openFrom(1, 2, &created));
+    EXPECT_EQ(totals.byPopupRule(), 1);
+    EXPECT_TRUE(flashTimer.enabled());
+    EXPECT_EQ(status.simpleText(), QStringLiteral("Fermeture automatique de la fenêtre"));
+
+    emit fake.browser.window(1)->documentMouseUp();
+    EXPECT_TRUE(fake.browser.openFrom(1, 3, &created));
+    EXPECT_FALSE(fake.browser.openFrom(1, 4, &created));
+
+    emit fake.browser.window(1)->documentMouseUp();
+    fake.browser.setKey(platform::Key::Control, true);
+    EXPECT_TRUE(fake.browser.openFrom(1, 5, &created));
+    fake.browser.setKey(platform::Key::Control, false);
+    EXPECT_TRUE(fake.browser.openFrom(1, 6, &created)) << "the click was kept";
+
+    sizeRuleSwitch.setValue(1);
+    fake.browser.window(1)->w = 200;
+    fake.browser.window(1)->h = 100;
+    emit fake.browser.window(1)->documentMouseUp();
+    EXPECT_FALSE(fake.browser.openFrom(1, 7, &created));
+    EXPECT_EQ(totals.byPopupSize(), 1);
+    EXPECT_EQ(status.simpleText(), QStringLiteral("Fermeture par taille de fenêtre L=200 H=:100"));
+    EXPECT_EQ(sounds, 3);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 // menu item and list column as the program shows them, and the window's bond with the form.
 
 #include "view/MainWindow.h"
-#include "app/FrmMain.h"
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
 #include "fakes/FakePlatform.h"
@@ -31,9 +30,10 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = app::startUp(fake.platform());
-        ASSERT_TRUE(form);
-        window = std::make_unique<view::MainWindow>(*form);
+        program = app::startUp(fake.platform());
+        ASSERT_TRUE(program);
+        form = &program->form();
+        window = std::make_unique<view::MainWindow>(*program);
     }
 
     template <class W> W* widget(const char* name) {
@@ -49,7 +49,8 @@ protected:
     }
 
     fakes::FakePlatform fake;
-    std::unique_ptr<app::FrmMain> form;
+    std::unique_ptr<app::Program> program;
+    app::MainForm* form = nullptr;
     std::unique_ptr<view::MainWindow> window;
 };
 
@@ -198,7 +199,7 @@ TEST_F(MainWindowTest, CloseBoxAsksTheFormAndTheMenuFollows) {
     QApplication::sendEvent(window.get(), &close);
     EXPECT_FALSE(close.isAccepted());
     EXPECT_FALSE(form->visible());
-    EXPECT_TRUE(form->taskBarIcon().IconInTray());
+    EXPECT_TRUE(program->taskBarIcon().IconInTray());
     QAction* toggle = window->trayMenu()->actions().at(2);
     EXPECT_EQ(toggle->text(), "Afficher");
     if (view::MainWindow::trayAvailable()) {
@@ -284,18 +285,18 @@ TEST_F(MainWindowTest, WithoutNotificationAreaTheTaskBarAndStatusBarStandIn) {
     if (view::MainWindow::trayAvailable())
         GTEST_SKIP() << "this desktop has a notification area";
     window->show();
-    form->taskBarIcon().HideToTray();
+    program->taskBarIcon().hideToTray();
     ASSERT_TRUE(window->isMinimized());
     // Restoring the window from the task bar shows it, as the icon's click would.
     window->showNormal();
     QApplication::processEvents();
     EXPECT_TRUE(form->visible());
-    EXPECT_FALSE(form->taskBarIcon().IconInTray());
+    EXPECT_FALSE(program->taskBarIcon().IconInTray());
     EXPECT_EQ(window->trayMenu()->actions().at(2)->text(), "Masquer");
 
     // The status bar's context menu asks for the icon's menu.
     int menus = 0;
-    QObject::connect(&form->taskBarIcon(), &app::TaskBarIcon::menuRequested, [&] { ++menus; });
+    QObject::connect(&program->taskBarIcon(), &app::TaskBarIcon::menuRequested, [&] { ++menus; });
     emit window->statusBar()->customContextMenuRequested(QPoint(5, 5));
     EXPECT_EQ(menus, 1);
     EXPECT_TRUE(window->trayMenu()->isVisible());

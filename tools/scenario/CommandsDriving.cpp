@@ -1,5 +1,4 @@
 #include "tools/scenario/Commands.h"
-#include "tools/scenario/MainWindow.h"
 
 #include "app/TaskBarIcon.h"
 
@@ -12,7 +11,7 @@ using fakes::quote;
 // The tray menu as it opens: `menu Mnu_Fichier: "caption" "caption"(disabled) ...`.
 QString trayMenuLine(ScenarioRunner& runner) {
     QString line = QStringLiteral("menu Mnu_Fichier:");
-    for (const controls::MenuItem* item : trayIcon(runner.form()).menuItems()) {
+    for (const controls::MenuItem* item : runner.program().taskBarIcon().menuItems()) {
         if (item->separator() || !item->visible())
             continue;
         line += u' ' + quote(item->caption());
@@ -121,14 +120,14 @@ void registerDrivingCommands(ScenarioRunner& runner) {
     runner.addCommand("close", [&runner](const auto&) {
         if (runner.modalOpen())
             throw LineError{QStringLiteral("close of a modal form: use its buttons")};
-        requestClose(runner.form());
+        runner.program().closeRequest();
     });
     runner.addCommand("tray", [&runner](const auto& a) {
         need(a, 1);
         if (a[0].text == u"left")
-            trayIcon(runner.form()).activation(1);
+            runner.program().taskBarIcon().activation(1);
         else if (a[0].text == u"right") {
-            if (trayIcon(runner.form()).contextNotification(2))
+            if (runner.program().taskBarIcon().contextNotification(2))
                 runner.print(trayMenuLine(runner));
         } else
             throw LineError{QStringLiteral("left or right")};

@@ -1,5 +1,4 @@
 #include "tools/scenario/Commands.h"
-#include "tools/scenario/MainWindow.h"
 
 namespace scenario {
 
@@ -14,7 +13,7 @@ void registerEditingCommands(ScenarioRunner& runner) {
         runner.fake().processes.missingPrograms.append(a[1].text);
     });
     // `activate`: the main window becomes the program's active window again.
-    runner.addCommand("activate", [&runner](const auto&) { activate(runner.form()); });
+    runner.addCommand("activate", [&runner](const auto&) { runner.program().activate(); });
     // `caption CONTROL`: the title of the window that holds the control.
     runner.addCommand("caption", [&runner](const auto& a) {
         need(a, 1);

@@ -1,9 +1,7 @@
 #include "tools/scenario/Commands.h"
-#include "tools/scenario/MainWindow.h"
 
-#include "watch/IEWindows.h"
-#include "watch/IE_Class.h"
-#include "watch/SizeScan.h"
+#include "watch/WatchedWindow.h"
+#include "watch/WindowCollection.h"
 
 namespace scenario {
 
@@ -20,17 +18,17 @@ FakeBrowserWindow& windowOf(ScenarioRunner& runner, const Word& id) {
     return *w;
 }
 
-watch::cIEWindows& collection(ScenarioRunner& runner) {
-    watch::cIEWindows* c = windowCollection(runner.form());
+watch::WindowCollection& collection(ScenarioRunner& runner) {
+    watch::WindowCollection* c = runner.program().windowCollection();
     if (!c)
         throw LineError{QStringLiteral("no window collection")};
     return *c;
 }
 
-QString entries(watch::cIEWindows& c) {
-    QString text = QString::number(c.Count()) + QStringLiteral(" entries");
-    for (watch::IE_Class* w : c.NewEnum())
-        text += u' ' + QString::number(w->IEHandle());
+QString entries(const watch::WindowCollection& c) {
+    QString text = QString::number(c.count()) + QStringLiteral(" entries");
+    for (const watch::WatchedWindow* w : c.windows())
+        text += u' ' + QString::number(w->handle());
     return text;
 }
 
@@ -38,58 +36,59 @@ QString mouse(qint16 button, qint16 shift, float x, float y) {
     return QStringLiteral("button=%1 shift=%2 x=%3 y=%4").arg(button).arg(shift).arg(x).arg(y);
 }
 
-// Prints every event the collection raises, as it is raised.
+// Prints every event the collection raises, as it is raised, under the event names of the
+// transcripts.
 void listen(ScenarioRunner& runner) {
-    watch::cIEWindows& c = collection(runner);
-    using C = watch::cIEWindows;
+    watch::WindowCollection& c = collection(runner);
+    using C = watch::WindowCollection;
     auto print = [&runner](const QString& line) { runner.print(QStringLiteral("event ") + line); };
-    auto where = [](platform::BrowserWindow* pDisp) {
-        return pDisp ? QStringLiteral("window %1").arg(pDisp->hwnd()) : QStringLiteral("frame");
+    auto where = [](platform::BrowserWindow* window) {
+        return window ? QStringLiteral("window %1").arg(window->hwnd()) : QStringLiteral("frame");
     };
-    QObject::connect(&c, &C::IEWindowRegistered, &c,
+    QObject::connect(&c, &C::windowRegistered, &c,
                      [print, &c] { print(QStringLiteral("IEWindowRegistered: ") + entries(c)); });
-    QObject::connect(&c, &C::IEWindowRevoked, &c,
+    QObject::connect(&c, &C::windowRevoked, &c,
                      [print, &c] { print(QStringLiteral("IEWindowRevoked: ") + entries(c)); });
-    QObject::connect(&c, &C::IENavigationBegin, &c,
-                     [print, where](WindowHandle h, platform::BrowserWindow* pDisp,
-                                    const QString& url, int, const QString&, const QByteArray&,
-                                    const QString&, bool& cancel) {
+    QObject::connect(&c, &C::navigationBegin, &c,
+                     [print, where](WindowHandle h, platform::BrowserWindow* window,
+                                    const QString& url, bool& cancel) {
                          print(QStringLiteral("IENavigationBegin %1 %2 %3 cancel=%4")
                                    .arg(h)
-                                   .arg(where(pDisp), quote(url))
+                                   .arg(where(window), quote(url))
                                    .arg(int(cancel)));
                      });
     QObject::connect(
-        &c, &C::IENavigationComplete, &c,
-        [print, where](WindowHandle h, platform::BrowserWindow* pDisp, const QString& url) {
+        &c, &C::navigationComplete, &c,
+        [print, where](WindowHandle h, platform::BrowserWindow* window, const QString& url) {
             print(QStringLiteral("IENavigationComplete %1 %2 %3")
                       .arg(h)
-                      .arg(where(pDisp), quote(url)));
+                      .arg(where(window), quote(url)));
         });
     QObject::connect(
-        &c, &C::IEDocumentComplete, &c,
-        [print, where](WindowHandle h, platform::BrowserWindow* pDisp, const QString& url) {
-            print(
-                QStringLiteral("IEDocumentComplete %1 %2 %3").arg(h).arg(where(pDisp), quote(url)));
+        &c, &C::documentComplete, &c,
+        [print, where](WindowHandle h, platform::BrowserWindow* window, const QString& url) {
+            print(QStringLiteral("IEDocumentComplete %1 %2 %3")
+                      .arg(h)
+                      .arg(where(window), quote(url)));
         });
-    QObject::connect(&c, &C::IEDownloadBegin, &c, [print](WindowHandle h) {
+    QObject::connect(&c, &C::downloadBegin, &c, [print](WindowHandle h) {
         print(QStringLiteral("IEDownloadBegin %1").arg(h));
     });
-    QObject::connect(&c, &C::IEDownloadComplete, &c, [print](WindowHandle h) {
+    QObject::connect(&c, &C::downloadComplete, &c, [print](WindowHandle h) {
         print(QStringLiteral("IEDownloadComplete %1").arg(h));
     });
-    QObject::connect(&c, &C::IEOnContextMenu, &c, [print](WindowHandle h) {
+    QObject::connect(&c, &C::contextMenu, &c, [print](WindowHandle h) {
         print(QStringLiteral("IEOnContextMenu %1").arg(h));
     });
-    QObject::connect(&c, &C::IEMouseDown, &c,
+    QObject::connect(&c, &C::mouseDown, &c,
                      [print](WindowHandle h, qint16 b, qint16 s, float x, float y) {
                          print(QStringLiteral("IEMouseDown %1 ").arg(h) + mouse(b, s, x, y));
                      });
-    QObject::connect(&c, &C::IEMouseUp, &c,
+    QObject::connect(&c, &C::mouseUp, &c,
                      [print](WindowHandle h, qint16 b, qint16 s, float x, float y) {
                          print(QStringLiteral("IEMouseUp %1 ").arg(h) + mouse(b, s, x, y));
                      });
-    QObject::connect(&c, &C::IECommandStateChange, &c,
+    QObject::connect(&c, &C::commandStateChange, &c,
                      [print](WindowHandle h, qint32 command, bool enable) {
                          print(QStringLiteral("IECommandStateChange %1 command=%2 enable=%3")
                                    .arg(h)
@@ -107,15 +106,15 @@ void registerWatchCommands(ScenarioRunner& runner) {
         if (verb == u"listen") {
             listen(runner);
         } else if (verb == u"entries") {
-            watch::cIEWindows& c = collection(runner);
-            runner.print(QStringLiteral("IEWin: %1 entries").arg(c.Count()));
+            const watch::WindowCollection& c = collection(runner);
+            runner.print(QStringLiteral("IEWin: %1 entries").arg(c.count()));
             int position = 0;
-            for (watch::IE_Class* w : c.NewEnum())
+            for (const watch::WatchedWindow* w : c.windows())
                 runner.print(QStringLiteral("  %1 %2 forward=%3 back=%4 doc=%5")
                                  .arg(++position)
-                                 .arg(quote(QString::number(w->IEHandle())))
-                                 .arg(int(w->EnableForward()))
-                                 .arg(int(w->EnableBack()))
+                                 .arg(quote(QString::number(w->handle())))
+                                 .arg(int(w->canGoForward()))
+                                 .arg(int(w->canGoBack()))
                                  .arg(int(w->hasDocumentEvents())));
         } else if (verb == u"navigate") {
             need(a, 2);
@@ -166,31 +165,31 @@ void registerWatchCommands(ScenarioRunner& runner) {
             // close a window, so neither count can grow. The line keeps its transcript form.
             runner.print(QStringLiteral("calls %1: goForward 0 stopDownload 0").arg(w.hwnd()));
         } else if (verb == u"set") {
-            Globals values = globals(runner.form());
+            app::Program& p = runner.program();
             for (std::size_t i = 1; i < a.size(); ++i) {
                 const Word& o = a[i];
                 if (o.key == u"autoclose")
-                    values.autoClose = toInt(o) != 0;
+                    p.rules.autoClose = toInt(o) != 0;
                 else if (o.key == u"width")
-                    values.limitWidth = qint16(toInt(o));
+                    p.rules.limitWidth = qint16(toInt(o));
                 else if (o.key == u"height")
-                    values.limitHeight = qint16(toInt(o));
+                    p.rules.limitHeight = qint16(toInt(o));
                 else if (o.key == u"sound")
-                    values.soundFile = runner.programPath(o.text);
+                    p.switches().setSoundFile(runner.programPath(o.text));
                 else
                     throw LineError{QStringLiteral("unknown value ") + o.key + o.text};
             }
-            setGlobals(runner.form(), values);
         } else if (verb == u"timer") {
             need(a, 3);
             runner.controlAs<controls::Timer>(a[1].text).setEnabled(a[2].text == u"on");
         } else if (verb == u"values") {
-            auto& f = runner.form();
-            runner.print(QStringLiteral("values autoclose=%1 userclick=%2 probe=%3 flash=%4")
-                             .arg(int(globals(f).autoClose))
-                             .arg(int(watch::gUserClick))
-                             .arg(int(watch::gProbeNavigation))
-                             .arg(int(sizeScanFlashing(f))));
+            app::Program& p = runner.program();
+            // No navigation is ever held back for a probe any more: "probe" stays 0 in the
+            // transcript's form.
+            runner.print(QStringLiteral("values autoclose=%1 userclick=%2 probe=0 flash=%3")
+                             .arg(int(p.rules.autoClose))
+                             .arg(int(p.popupRules().userClicked()))
+                             .arg(int(p.sizeScan().flash())));
         } else if (verb == u"flash") {
             const controls::Control* image = runner.mainControl(QStringLiteral("imgFlash"));
             const controls::Control* timer = runner.mainControl(QStringLiteral("tmrFlash"));

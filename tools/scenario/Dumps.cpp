@@ -1,5 +1,4 @@
 #include "tools/scenario/Commands.h"
-#include "tools/scenario/MainWindow.h"
 
 namespace scenario {
 
@@ -53,12 +52,12 @@ void dumpControl(ScenarioRunner& runner, const controls::Control& c) {
         runner.print(QStringLiteral("%1: %2 rows").arg(c.name()).arg(list.rowCount()));
         const int columns = int(list.columns().size());
         for (int r = 0; r < list.rowCount(); ++r) {
-            const auto& row = list.row(r);
-            QString text = (row.selected ? QStringLiteral("* ") : QStringLiteral("  ")) +
+            const QStringList cells = list.cells(r);
+            QString text = (list.isSelected(r) ? QStringLiteral("* ") : QStringLiteral("  ")) +
                            QString::number(r + 1);
-            const int cells = std::max<int>(columns, int(row.cells.size()));
-            for (int k = 0; k < cells; ++k)
-                text += u' ' + quote(row.cells.value(k));
+            const int shown = std::max<int>(columns, int(cells.size()));
+            for (int k = 0; k < shown; ++k)
+                text += u' ' + quote(cells.value(k));
             runner.print(text);
         }
         break;
@@ -141,9 +140,12 @@ void registerDumpCommands(ScenarioRunner& runner) {
         need(a, 1);
         const QString what = a[0].text;
         if (what == u"totals") {
-            const auto t = closureTotals(runner.form());
-            runner.print(
-                QStringLiteral("totals %1 %2 %3 %4").arg(t[0]).arg(t[1]).arg(t[2]).arg(t[3]));
+            const watch::ClosureTotals& t = runner.program().closures;
+            runner.print(QStringLiteral("totals %1 %2 %3 %4")
+                             .arg(t.byKeyword())
+                             .arg(t.byPopupRule())
+                             .arg(t.bySizeScan())
+                             .arg(t.byPopupSize()));
         } else if (what == u"file") {
             need(a, 2);
             const QString path = runner.programPath(a[1].text);
@@ -177,7 +179,8 @@ void registerDumpCommands(ScenarioRunner& runner) {
             runner.print(
                 QStringLiteral("state %1 %2 %3")
                     .arg(f.visible() ? QStringLiteral("visible") : QStringLiteral("hidden"),
-                         passwordLocked(f) ? QStringLiteral("locked") : QStringLiteral("unlocked"),
+                         runner.program().passwordLock().locked() ? QStringLiteral("locked")
+                                                                  : QStringLiteral("unlocked"),
                          quote(runner.mainControl(QStringLiteral("CmdIconize"))->caption())));
         } else {
             dumpControl(runner, *runner.control(what));

@@ -41,20 +41,20 @@ void ScenarioRunner::flush() {
         m_out << line << '\n';
 }
 
-app::FrmMain& ScenarioRunner::form() const {
-    if (!m_form)
+app::Program& ScenarioRunner::program() const {
+    if (!m_program)
         throw LineError{QStringLiteral("the program is not started")};
-    return *m_form;
+    return *m_program;
 }
 
 void ScenarioRunner::start(bool second) {
-    if (second && m_form) {
+    if (second && m_program) {
         app::startUp(m_fake.platform()); // warns and refuses: the instance is held
         return;
     }
-    if (m_form)
+    if (m_program)
         throw LineError{QStringLiteral("already started")};
-    m_form = app::startUp(m_fake.platform());
+    m_program = app::startUp(m_fake.platform());
 }
 
 controls::Control* ScenarioRunner::mainControl(const QString& name) const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FrmMain.h"
+#include "app/Program.h"
 #include "fakes/FakePlatform.h"
 #include "tools/scenario/LineParser.h"
 
@@ -32,8 +32,10 @@ public:
     fakes::FakePlatform& fake() { return m_fake; }
     /// Starts the program; with `second`, a second start while it runs.
     void start(bool second);
-    /// The main window; throws LineError before `start`.
-    app::FrmMain& form() const;
+    /// The running program; throws LineError before `start`.
+    app::Program& program() const;
+    /// The main window's controls; throws LineError before `start`.
+    app::MainForm& form() const { return program().form(); }
     /// Whether a modal form of the program is open (commands then go to it).
     bool modalOpen() const { return !m_modalForms.empty(); }
     /// A control of the open modal form, or else of the main window; throws LineError.
@@ -65,7 +67,7 @@ private:
 
     QTextStream& m_out;
     fakes::FakePlatform m_fake;
-    std::unique_ptr<app::FrmMain> m_form;
+    std::unique_ptr<app::Program> m_program;
     std::vector<controls::Form*> m_modalForms;
     QHash<QString, Command> m_commands;
     QStringList m_lines;

@@ -6,7 +6,7 @@
 // Dialogs are real Qt dialogs: each one is photographed as it opens and then dismissed, so
 // the program runs through without anyone at the keyboard.
 
-#include "app/FrmMain.h"
+#include "app/Program.h"
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
 #include "controls/FolderList.h"
@@ -185,37 +185,32 @@ void fillIfEmpty(controls::ListView& list, const QStringList& headers,
 
 // Where a loader of this build left a list empty, sample rows stand in, so that every tab
 // shows what it looks like in use.
-void fillSamples(app::FrmMain& f, FakePlatform& fake) {
+void fillSamples(app::Program& program) {
+    app::MainForm& f = program.form();
     // The first cookie file analysed, as its double click does.
     if (f.cookieFileView.rowCount() > 0 && f.cookieRecordView.rowCount() == 0) {
         f.cookieFileView.setSelected(0, true);
         f.cookieFileView.dblClick();
     }
-    std::vector<QStringList> windows;
-    for (platform::BrowserWindow* w : fake.browser.windows())
-        windows.push_back(
-            {w->locationName().value_or(QString()), w->locationURL().value_or(QString()),
-             QString::number(w->width().value_or(0)), QString::number(w->height().value_or(0))});
-    fillIfEmpty(f.windowListView, {}, windows);
-    fillIfEmpty(f.keywordListView, {},
-                {{QStringLiteral("doubleclick")},
-                 {QStringLiteral("adserver")},
-                 {QStringLiteral("popup")},
-                 {QStringLiteral("casino")},
-                 {QStringLiteral("banniere")},
-                 {QStringLiteral("tracker")}});
-    fillIfEmpty(f.journalView, {},
-                {{QStringLiteral("09:12:45"), QStringLiteral("popup"),
-                  QStringLiteral("http://popup.example/offre?id=42")},
-                 {QStringLiteral("09:31:02"), QStringLiteral("doubleclick"),
-                  QStringLiteral("http://ad.doubleclick.example/clk;2871")},
-                 {QStringLiteral("10:05:17"), QStringLiteral("casino"),
-                  QStringLiteral("http://casino.example/bonus")}});
-    fillIfEmpty(f.statisticsView, {},
-                {{QStringLiteral("7"), QStringLiteral("doubleclick")},
-                 {QStringLiteral("3"), QStringLiteral("adserver")},
-                 {QStringLiteral("12"), QStringLiteral("popup")},
-                 {QStringLiteral("1"), QStringLiteral("casino")}});
+    if (program.keywords.isEmpty())
+        program.keywords.assign({QStringLiteral("doubleclick"), QStringLiteral("adserver"),
+                                 QStringLiteral("popup"), QStringLiteral("casino"),
+                                 QStringLiteral("banniere"), QStringLiteral("tracker")});
+    // The open windows as one tick of the keyword scan lists them.
+    program.keywordScan().tick();
+    if (program.journal.size() == 0) {
+        program.journal.append({QStringLiteral("09:12:45"), QStringLiteral("popup"),
+                                QStringLiteral("http://popup.example/offre?id=42")});
+        program.journal.append({QStringLiteral("09:31:02"), QStringLiteral("doubleclick"),
+                                QStringLiteral("http://ad.doubleclick.example/clk;2871")});
+        program.journal.append({QStringLiteral("10:05:17"), QStringLiteral("casino"),
+                                QStringLiteral("http://casino.example/bonus")});
+    }
+    if (program.statistics.size() == 0)
+        program.statistics.append({{QStringLiteral("doubleclick"), 7},
+                                   {QStringLiteral("adserver"), 3},
+                                   {QStringLiteral("popup"), 12},
+                                   {QStringLiteral("casino"), 1}});
     const QString cookies = QStringLiteral("/home/marie/.local/share/Tavrel/Cookies/");
     fillIfEmpty(
         f.cookieFileView,
@@ -310,23 +305,24 @@ int main(int argc, char** argv) {
 
     DialogCamera camera(out);
     camera.expect(QStringLiteral("startup-message"));
-    std::unique_ptr<app::FrmMain> form;
+    std::unique_ptr<app::Program> program;
     try {
-        form = app::startUp(platform);
+        program = app::startUp(platform);
     } catch (const fakes::ProgramEnded&) {
         std::fprintf(stderr, "the program ended during start-up\n");
         return 1;
     }
-    if (!form)
+    if (!program)
         return 1;
+    app::MainForm* form = &program->form();
     // Keep the sample data as it is while the pictures are taken.
     for (controls::Timer* t : {&form->keywordScanTimer, &form->sizeScanTimer, &form->flashTimer})
         t->setEnabled(false);
-    fillSamples(*form, fake);
+    fillSamples(*program);
     if (!form->visible())
-        form->taskBarIcon().ShowFromTray();
+        program->taskBarIcon().showFromTray();
 
-    view::MainWindow window(*form);
+    view::MainWindow window(*program);
     dialogs.setParentWindow(&window);
     window.move(40, 30);
     wait(800);
@@ -378,7 +374,7 @@ int main(int argc, char** argv) {
     // The modal forms, opened as the user opens them.
     const int before = int(camera.written.size());
     camera.expect(QStringLiteral("frmAbout"));
-    form->showAbout();
+    program->showAbout();
     if (int(camera.written.size()) == before)
         std::fprintf(stderr, "note: the About box did not open in this build\n");
     const int beforeDetails = int(camera.written.size());

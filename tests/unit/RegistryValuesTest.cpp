@@ -1,5 +1,5 @@
-#include "app/ModRegistry.h"
-#include "app/FrmMain.h"
+#include "app/RegistryValues.h"
+#include "app/Program.h"
 #include "app/StartWithSession.h"
 #include "fakes/FakePlatform.h"
 
@@ -24,7 +24,7 @@ public:
 
 struct Fixture : ::testing::Test {
     fakes::FakePlatform fake;
-    ModRegistry reg{fake.platform()};
+    RegistryValues reg{fake.platform()};
     QByteArray stored(const QString& name) {
         HKEY key = 0;
         EXPECT_EQ(fake.registry.openKey(HKEY_LOCAL_MACHINE, kKey, KEY_READ, &key), 0);
@@ -41,27 +41,27 @@ struct Fixture : ::testing::Test {
 TEST_F(Fixture, TextsAndNumbersRoundTripAndEveryKeyIsClosed) {
     fake.registry.createKey(kPath);
     // A text is stored in the file encoding with its NUL counted in the length.
-    EXPECT_EQ(reg.WriteRegValue(HKEY_LOCAL_MACHINE, kKey, "t", QStringLiteral("/opt/été")), 0);
+    EXPECT_EQ(reg.writeValue(HKEY_LOCAL_MACHINE, kKey, "t", QStringLiteral("/opt/été")), 0);
     EXPECT_EQ(stored("t"), QByteArray("/opt/\xE9t\xE9\0", 9));
     EXPECT_EQ(fake.registry.dump(kPath), QStringList{kPath + "\\t = \"/opt/été\""});
-    EXPECT_EQ(reg.WriteRegValue(HKEY_LOCAL_MACHINE, kKey, "n16", std::int16_t(-1)), 0);
+    EXPECT_EQ(reg.writeValue(HKEY_LOCAL_MACHINE, kKey, "n16", std::int16_t(-1)), 0);
     EXPECT_EQ(stored("n16"), QByteArray(4, '\xFF'));
-    EXPECT_EQ(reg.WriteRegValue(HKEY_LOCAL_MACHINE, kKey, "n32", std::int32_t(70000)), 0);
+    EXPECT_EQ(reg.writeValue(HKEY_LOCAL_MACHINE, kKey, "n32", std::int32_t(70000)), 0);
 
     RegValue v;
-    EXPECT_EQ(reg.ReadRegValue(HKEY_LOCAL_MACHINE, kKey, "t", v), 0);
+    EXPECT_EQ(reg.readValue(HKEY_LOCAL_MACHINE, kKey, "t", v), 0);
     EXPECT_EQ(std::get<QString>(v), QStringLiteral("/opt/été"));
-    EXPECT_EQ(reg.ReadRegValue(HKEY_LOCAL_MACHINE, kKey, "n32", v), 0);
+    EXPECT_EQ(reg.readValue(HKEY_LOCAL_MACHINE, kKey, "n32", v), 0);
     EXPECT_EQ(std::get<std::int32_t>(v), 70000);
-    EXPECT_EQ(reg.ReadRegValue(HKEY_LOCAL_MACHINE, kKey, "n16", v), 0);
+    EXPECT_EQ(reg.readValue(HKEY_LOCAL_MACHINE, kKey, "n16", v), 0);
     EXPECT_EQ(std::get<std::int32_t>(v), -1);
     EXPECT_EQ(fake.registry.openHandles(), 0);
 }
 
 TEST_F(Fixture, OtherKindsWriteNothingAndOtherTypesReadNothing) {
     fake.registry.createKey(kPath);
-    EXPECT_EQ(reg.WriteRegValue(HKEY_LOCAL_MACHINE, kKey, "d", 1.5), 0);
-    EXPECT_EQ(reg.WriteRegValue(HKEY_LOCAL_MACHINE, kKey, "e", RegValue{}), 0);
+    EXPECT_EQ(reg.writeValue(HKEY_LOCAL_MACHINE, kKey, "d", 1.5), 0);
+    EXPECT_EQ(reg.writeValue(HKEY_LOCAL_MACHINE, kKey, "e", RegValue{}), 0);
     EXPECT_TRUE(fake.registry.dump(kPath).isEmpty());
 
     // A text is cut at its first NUL; a binary value leaves the out value as it was.
@@ -71,57 +71,57 @@ TEST_F(Fixture, OtherKindsWriteNothingAndOtherTypesReadNothing) {
     fake.registry.setValue(key, "bin", REG_BINARY, QByteArray("xy"));
     fake.registry.closeKey(key);
     RegValue v = QStringLiteral("before");
-    EXPECT_EQ(reg.ReadRegValue(HKEY_LOCAL_MACHINE, kKey, "cut", v), 0);
+    EXPECT_EQ(reg.readValue(HKEY_LOCAL_MACHINE, kKey, "cut", v), 0);
     EXPECT_EQ(std::get<QString>(v), QStringLiteral("abc"));
     v = QStringLiteral("before");
-    EXPECT_EQ(reg.ReadRegValue(HKEY_LOCAL_MACHINE, kKey, "bin", v), 0);
+    EXPECT_EQ(reg.readValue(HKEY_LOCAL_MACHINE, kKey, "bin", v), 0);
     EXPECT_EQ(std::get<QString>(v), QStringLiteral("before"));
-    EXPECT_EQ(CutAtNul(QString("a") + QChar(0) + "b"), QStringLiteral("a"));
+    EXPECT_EQ(cutAtNul(QString("a") + QChar(0) + "b"), QStringLiteral("a"));
     EXPECT_EQ(fake.registry.openHandles(), 0);
 }
 
 TEST_F(Fixture, FailuresGiveTheSystemResultCodesAndCreateNothing) {
     // Keys are opened, never created.
-    EXPECT_EQ(reg.WriteRegValue(HKEY_LOCAL_MACHINE, kKey, "t", QStringLiteral("x")),
+    EXPECT_EQ(reg.writeValue(HKEY_LOCAL_MACHINE, kKey, "t", QStringLiteral("x")),
               ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(reg.DeleteRegValue(HKEY_LOCAL_MACHINE, kKey, "t"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(reg.deleteValue(HKEY_LOCAL_MACHINE, kKey, "t"), ERROR_FILE_NOT_FOUND);
     RegValue v = QStringLiteral("kept");
-    EXPECT_EQ(reg.ReadRegValue(HKEY_LOCAL_MACHINE, kKey, "t", v), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(reg.readValue(HKEY_LOCAL_MACHINE, kKey, "t", v), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(std::get<QString>(v), QStringLiteral("kept"));
     EXPECT_TRUE(fake.registry.dump("HKEY_LOCAL_MACHINE").isEmpty());
 
     fake.registry.createKey(kPath);
     // A missing value is a failure of its own, not hidden behind the successful close.
-    EXPECT_EQ(reg.ReadRegValue(HKEY_LOCAL_MACHINE, kKey, "none", v), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(reg.DeleteRegValue(HKEY_LOCAL_MACHINE, kKey, "none"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(reg.readValue(HKEY_LOCAL_MACHINE, kKey, "none", v), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(reg.deleteValue(HKEY_LOCAL_MACHINE, kKey, "none"), ERROR_FILE_NOT_FOUND);
 
     fake.registry.deniedKeys.append(kPath);
-    EXPECT_EQ(reg.WriteRegValue(HKEY_LOCAL_MACHINE, kKey, "t", QStringLiteral("x")),
+    EXPECT_EQ(reg.writeValue(HKEY_LOCAL_MACHINE, kKey, "t", QStringLiteral("x")),
               ERROR_ACCESS_DENIED);
-    EXPECT_EQ(reg.ReadRegValue(HKEY_LOCAL_MACHINE, kKey, "t", v), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(reg.readValue(HKEY_LOCAL_MACHINE, kKey, "t", v), ERROR_ACCESS_DENIED);
     EXPECT_EQ(fake.registry.openHandles(), 0);
 }
 
-TEST(ModRegistry, ProgramPathIsTheShortFolderAndTheProgramFile) {
+TEST(RegistryValues, ProgramPathIsTheShortFolderAndTheProgramFile) {
     fakes::FakePlatform fake;
-    ModRegistry plain(fake.platform());
-    plain.BuildExePath();
-    EXPECT_EQ(plain.gProgramPath, QStringLiteral("/prog/Tavrel"));
-    EXPECT_TRUE(plain.IsNTPlatform());
+    RegistryValues plain(fake.platform());
+    plain.buildProgramPath();
+    EXPECT_EQ(plain.programPath, QStringLiteral("/prog/Tavrel"));
+    EXPECT_TRUE(plain.isNtPlatform());
 
     OtherSystem system;
     Platform p = fake.platform();
     Platform other{p.browser, p.files,     p.settings, p.dialogs,  p.clock,
                    p.sound,   p.processes, p.instance, p.registry, system};
-    ModRegistry reg(other);
+    RegistryValues reg(other);
     // No short form: the path itself.
-    reg.BuildExePath();
-    EXPECT_EQ(reg.gProgramPath, QStringLiteral("/prog/Tavrel"));
+    reg.buildProgramPath();
+    EXPECT_EQ(reg.programPath, QStringLiteral("/prog/Tavrel"));
     // A short form ending with the separator does not get a second one.
     system.shortForms.insert("/prog", "/PROG~1/");
-    reg.BuildExePath();
-    EXPECT_EQ(reg.gProgramPath, QStringLiteral("/PROG~1/Tavrel"));
-    EXPECT_FALSE(reg.IsNTPlatform());
+    reg.buildProgramPath();
+    EXPECT_EQ(reg.programPath, QStringLiteral("/PROG~1/Tavrel"));
+    EXPECT_FALSE(reg.isNtPlatform());
 }
 
 TEST(StartWithSession, EachFamilyUsesItsOwnStartKeyOnly) {
@@ -137,7 +137,8 @@ TEST(StartWithSession, EachFamilyUsesItsOwnStartKeyOnly) {
         fake.registry.createKey(run);
         fake.registry.createKey(run + "Services");
         fake.registry.setText(run, "Other", "/usr/bin/other");
-        FrmMain f(bundle);
+        Program program(bundle);
+        MainForm& f = program.form();
 
         f.startWithSessionSwitch.userSet(1);
         const QString mine = nt ? run : run + "Services";
@@ -147,10 +148,10 @@ TEST(StartWithSession, EachFamilyUsesItsOwnStartKeyOnly) {
 
         // Reading back follows the same key; switching off removes only our value.
         f.startWithSessionSwitch.setValue(0);
-        f.Form_Activate();
+        program.activate();
         EXPECT_EQ(f.startWithSessionSwitch.value(), 0);
         fake.registry.setText(mine, "Tavrel", "anything");
-        f.Form_Activate();
+        program.activate();
         EXPECT_EQ(f.startWithSessionSwitch.value(), 1);
         f.startWithSessionSwitch.userSet(0);
         EXPECT_EQ(fake.registry.dump("HKEY_LOCAL_MACHINE"),

@@ -3,68 +3,18 @@
 #include "controls/FolderList.h"
 #include "controls/ListView.h"
 #include "controls/Simple.h"
-#include "platform/Platform.h"
-
-#include <array>
-#include <memory>
-
-namespace watch {
-class cIEWindows;
-class KeywordScan;
-class SizeScan;
-} // namespace watch
-namespace keywords {
-class KeywordFile;
-class Statistics;
-class ListViews;
-class KeywordCommands;
-class Saving;
-} // namespace keywords
-namespace cookies {
-class CookieManager;
-}
-namespace antispy {
-class SpyList;
-class FileSearch;
-class RegistrySearch;
-} // namespace antispy
-namespace dialer {
-class DialerBlock;
-}
-namespace about {
-class FrmAbout;
-}
 
 namespace app {
 
-class SettingsModule;
-class Switches;
-class PasswordLock;
-class TaskBarIcon;
-class StartWithSession;
-class HelpText;
-
-// The main window: its controls, the program-wide values the modules share, and the start-up,
-// activation and close steps. The handlers live in the modules of each subsystem.
-class FrmMain : public controls::Form {
+// The main window's controls, as the program reads and sets them, in their tabs. The form
+// holds no logic: the program wires its controls to the subsystems (see Program).
+class MainForm : public controls::Form {
     Q_OBJECT
 public:
-    explicit FrmMain(platform::Platform& platform);
-    ~FrmMain() override;
+    MainForm();
 
-    platform::Platform& platform() const { return m_platform; }
-
-    // --- Start-up, activation, closing -------------------------------------------------
-    /// Load step: runs every loader in its order; a failing loader stops itself only.
-    void Form_Load();
-    /// Shows the window as an ordinary window and runs the activation step.
-    void show();
-    /// The window became the program's active window.
-    void Form_Activate();
-    /// A request to close the main window (close box or from outside).
-    void closeRequest();
-    /// Ends the process at once.
-    [[noreturn]] void endNow();
+    /// Sets up the columns of the five lists (load step).
+    void setUpListColumns();
 
     // --- Controls outside the tabs -------------------------------------------------------
     controls::TabControl tabs{
@@ -205,70 +155,6 @@ public:
 
     // --- Tab 6 "Aide" ----------------------------------------------------------------------
     controls::TextBox helpBox{this, "TxtAide"};
-
-    // --- Program-wide values ---------------------------------------------------------------
-    /// Closure totals of this run: keyword scan, automatic rule, size scan, size rule.
-    std::array<qint64, 4> gClosureTotals{0, 0, 0, 0};
-    bool gAutoClose = false;
-    qint16 gLimitWidth = 250;
-    qint16 gLimitHeight = 150;
-    QString gSoundFile;
-    QString gPassword;
-    QString gKeywordFile;
-    /// Target of the next close request; shared by the two scans.
-    platform::WindowHandle LeHwnd = 0;
-
-    // --- Modules -------------------------------------------------------------------------
-    watch::cIEWindows* IEWin = nullptr;
-    SettingsModule& settings() { return *m_settings; }
-    Switches& switches() { return *m_switches; }
-    PasswordLock& passwordLock() { return *m_passwordLock; }
-    TaskBarIcon& taskBarIcon() { return *m_taskBarIcon; }
-    StartWithSession& startWithSession() { return *m_startWithSession; }
-    HelpText& helpText() { return *m_helpText; }
-    watch::KeywordScan& keywordScan() { return *m_keywordScan; }
-    watch::SizeScan& sizeScan() { return *m_sizeScan; }
-    keywords::KeywordFile& keywordFile() { return *m_keywordFile; }
-    keywords::Statistics& statistics() { return *m_statistics; }
-    keywords::ListViews& listViews() { return *m_listViews; }
-    keywords::KeywordCommands& keywordCommands() { return *m_keywordCommands; }
-    keywords::Saving& saving() { return *m_saving; }
-    cookies::CookieManager& cookieManager() { return *m_cookieManager; }
-    antispy::SpyList& spyList() { return *m_spyList; }
-    antispy::FileSearch& fileSearch() { return *m_fileSearch; }
-    antispy::RegistrySearch& registrySearch() { return *m_registrySearch; }
-    dialer::DialerBlock& dialerBlock() { return *m_dialerBlock; }
-    /// Opens the About box modally.
-    void showAbout();
-
-    /// Path of a file in the program folder.
-    QString programFile(const QString& name) const;
-
-private:
-    platform::Platform& m_platform;
-    bool m_activatedOnce = false;
-    std::unique_ptr<watch::cIEWindows> m_ieWindows;
-    std::unique_ptr<SettingsModule> m_settings;
-    std::unique_ptr<Switches> m_switches;
-    std::unique_ptr<PasswordLock> m_passwordLock;
-    std::unique_ptr<TaskBarIcon> m_taskBarIcon;
-    std::unique_ptr<StartWithSession> m_startWithSession;
-    std::unique_ptr<HelpText> m_helpText;
-    std::unique_ptr<watch::KeywordScan> m_keywordScan;
-    std::unique_ptr<watch::SizeScan> m_sizeScan;
-    std::unique_ptr<keywords::KeywordFile> m_keywordFile;
-    std::unique_ptr<keywords::Statistics> m_statistics;
-    std::unique_ptr<keywords::ListViews> m_listViews;
-    std::unique_ptr<keywords::KeywordCommands> m_keywordCommands;
-    std::unique_ptr<keywords::Saving> m_saving;
-    std::unique_ptr<cookies::CookieManager> m_cookieManager;
-    std::unique_ptr<antispy::SpyList> m_spyList;
-    std::unique_ptr<antispy::FileSearch> m_fileSearch;
-    std::unique_ptr<antispy::RegistrySearch> m_registrySearch;
-    std::unique_ptr<dialer::DialerBlock> m_dialerBlock;
 };
-
-/// Adds "/" to a path unless it already ends with one.
-QString AddBackslash(const QString& path);
 
 } // namespace app

@@ -1,6 +1,6 @@
-#include "app/ModRegistry.h"
+#include "app/RegistryValues.h"
 
-#include "app/FrmMain.h"
+#include "platform/Files.h"
 #include "platform/TextCodec.h"
 
 namespace app {
@@ -19,12 +19,12 @@ QByteArray dword(std::uint32_t n) {
 }
 } // namespace
 
-QString CutAtNul(const QString& text) {
+QString cutAtNul(const QString& text) {
     const qsizetype nul = text.indexOf(QChar(u'\0'));
     return nul < 0 ? text : text.left(nul);
 }
 
-long ModRegistry::WriteRegValue(platform::HKEY root, const QString& keyPath, const QString& name,
+long RegistryValues::writeValue(platform::HKEY root, const QString& keyPath, const QString& name,
                                 const RegValue& value) {
     auto& reg = m_p.registry;
     platform::HKEY key = 0;
@@ -43,12 +43,12 @@ long ModRegistry::WriteRegValue(platform::HKEY root, const QString& keyPath, con
     return written != platform::ERROR_SUCCESS ? written : closed;
 }
 
-void ModRegistry::SaveRegString(platform::HKEY root, const QString& keyPath, const QString& name,
-                                const QString& text) {
-    WriteRegValue(root, keyPath, name, RegValue(text));
+void RegistryValues::saveText(platform::HKEY root, const QString& keyPath, const QString& name,
+                              const QString& text) {
+    writeValue(root, keyPath, name, RegValue(text));
 }
 
-long ModRegistry::ReadRegValue(platform::HKEY root, const QString& keyPath, const QString& name,
+long RegistryValues::readValue(platform::HKEY root, const QString& keyPath, const QString& name,
                                RegValue& value) {
     auto& reg = m_p.registry;
     platform::HKEY key = 0;
@@ -83,7 +83,7 @@ long ModRegistry::ReadRegValue(platform::HKEY root, const QString& keyPath, cons
     return result != platform::ERROR_SUCCESS ? result : closed;
 }
 
-long ModRegistry::DeleteRegValue(platform::HKEY root, const QString& keyPath, const QString& name) {
+long RegistryValues::deleteValue(platform::HKEY root, const QString& keyPath, const QString& name) {
     auto& reg = m_p.registry;
     platform::HKEY key = 0;
     const long opened = reg.openKey(root, keyPath, kWriteAccess, &key);
@@ -94,19 +94,19 @@ long ModRegistry::DeleteRegValue(platform::HKEY root, const QString& keyPath, co
     return deleted != platform::ERROR_SUCCESS ? deleted : closed;
 }
 
-void ModRegistry::BuildExePath() {
+void RegistryValues::buildProgramPath() {
     // The start entry runs the program file itself: on Linux it has no ".exe" to add, and the
     // autostart entry's command must name the real file.
-    gProgramPath =
-        AddBackslash(GetShortPath(m_p.files.programFolder())) + m_p.system.programFileName();
+    programPath = platform::withTrailingSlash(shortPath(m_p.files.programFolder())) +
+                  m_p.system.programFileName();
 }
 
-QString ModRegistry::GetShortPath(const QString& path) const {
+QString RegistryValues::shortPath(const QString& path) const {
     const QString shortForm = m_p.system.shortPath(path);
     return shortForm.isEmpty() ? path : shortForm;
 }
 
-bool ModRegistry::IsNTPlatform() const {
+bool RegistryValues::isNtPlatform() const {
     return m_p.system.isNTPlatform();
 }
 

@@ -2,6 +2,14 @@
 
 namespace platform {
 
+QString withTrailingSlash(const QString& path) {
+    return path.endsWith(u'/') ? path : path + u'/';
+}
+
+QString programFile(const Files& files, const QString& name) {
+    return withTrailingSlash(files.programFolder()) + name;
+}
+
 bool FileExists(const Files& files, const QString& path) {
     if (path.isEmpty())
         return false;

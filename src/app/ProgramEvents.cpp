@@ -1,0 +1,88 @@
+#include "app/Program.h"
+
+namespace app {
+
+// The program's table of events: what each control of the main form does. Control names in
+// the comments are those the scenario scripts use.
+void Program::connectEvents() {
+    MainForm& f = m_form;
+
+    // Timers: the two scans and the flash of a refused pop-up.
+    f.keywordScanTimer.onTimer = [this] { m_keywordScan.tick(); }; // Timer1
+    f.sizeScanTimer.onTimer = [this] { m_sizeScan.tick(); };       // Timer2
+    f.flashTimer.onTimer = [this] { m_sizeScan.flashTick(); };     // tmrFlash
+
+    // Open windows, and the buttons and pictures around the tabs.
+    f.windowListView.onClick = [this] { m_keywordCommands.windowListClicked(); };    // ListView1
+    f.addUrlButton.onClick = [this] { m_keywordCommands.addWindowUrl(); };           // Command3
+    f.addPageNameButton.onClick = [this] { m_keywordCommands.addWindowPageName(); }; // Command6
+    f.hideButton.onClick = [this] { hideOrShow(); };                                 // Command10
+    f.hidePicture.onClick = [this] { hideOrShow(); };                                // Image1
+    f.quitButton.onClick = [this] { quit(); };                                       // Command9
+    f.aboutPicture.onClick = [this] { showAbout(); };                                // Image2
+
+    // The tray icon's menu.
+    f.passwordMenuItem.onClick = [this] { m_passwordLock.askToUnlock(); }; // Mnu_MdP
+    f.hideShowMenuItem.onClick = [this] { m_taskBarIcon.toggle(); };       // CmdIconize
+    f.aboutMenuItem.onClick = [this] { showAbout(); };                     // Mnu_Apropos
+    f.quitMenuItem.onClick = [this] { quit(); };                           // quit
+
+    // "Mots Clés": the keyword list.
+    f.addKeywordButton.onClick = [this] { m_keywordCommands.addTyped(); };          // Command5
+    f.editKeywordButton.onClick = [this] { m_keywordCommands.editSelected(); };     // Command7
+    f.deleteKeywordButton.onClick = [this] { m_keywordCommands.deleteSelected(); }; // Command8
+    f.saveKeywordsButton.onClick = [this] { saveLists(); };                         // Command19
+
+    // "Journal".
+    f.reopenUrlButton.onClick = [this] { m_keywordCommands.reopenJournalUrl(); }; // Command1
+
+    // "Configuration": each switch's change rule, the size boxes' input rule, the choosers.
+    f.popupRuleSwitch.onClick = [this] { m_switches.popupRuleChanged(); };         // chkActive
+    f.popupSizeRuleSwitch.onClick = [this] { m_switches.popupSizeRuleChanged(); }; // ChkFen
+    f.keywordScanSwitch.onClick = [this] { m_switches.keywordScanChanged(); };     // Check2
+    f.sizeScanSwitch.onClick = [this] { m_switches.sizeScanChanged(); };           // ChkFenMotCle
+    f.soundSwitch.onClick = [this] { m_switches.soundChanged(); };                 // Check1
+    f.dialerBlockSwitch.onClick = [this] { m_switches.dialerBlockChanged(); };     // chkDial
+    f.startWithSessionSwitch.onClick = [this] {
+        m_startWithSession.switchChanged();
+    }; // chkStartOnWin
+    f.widthBox.onKeyPress = [](QChar key) { return Switches::acceptsSizeKey(key); };  // TxtLarge
+    f.heightBox.onKeyPress = [](QChar key) { return Switches::acceptsSizeKey(key); }; // TxtHaut
+    f.chooseSoundButton.onClick = [this] { m_switches.chooseSound(); };               // Command2
+    f.setPasswordButton.onClick = [this] { m_passwordLock.takePasswordFromBox(); };   // Command18
+    f.chooseKeywordFileButton.onClick = [this] { m_keywordFile.choose(); };           // Command21
+    f.aboutButton.onClick = [this] { showAbout(); };                                  // Command11
+    f.saveSettingsButton.onClick = [this] { m_settings.save(); };                     // Command20
+
+    // "Cookies".
+    f.selectAllCookiesButton.onClick = [this] { m_cookieManager.selectAll(); };  // Command12
+    f.deselectCookiesButton.onClick = [this] { m_cookieManager.deselectAll(); }; // Command13
+    f.invertCookieSelectionButton.onClick = [this] {
+        m_cookieManager.invertSelection();
+    };                                                                            // Command14
+    f.deleteCookiesButton.onClick = [this] { m_cookieManager.deleteSelected(); }; // Command15
+    f.refreshCookiesButton.onClick = [this] { m_cookieManager.refresh(); };       // Command16
+    f.internetOptionsButton.onClick = [this] {
+        m_cookieManager.openInternetOptions();
+    };                                                                                // Command17
+    f.cookieFileView.onDblClick = [this] { m_cookieManager.analyseSelectedFile(); };  // lstCookies
+    f.cookieRecordView.onDblClick = [this] { m_cookieManager.showSelectedRecord(); }; // Lst_Cook
+
+    // "Anti Spy": the known names, the file search, the registry search.
+    f.spyNameBox.onChange = [this] { m_spyList.nameBoxChanged(); }; // txtFilter
+    f.spyNameBox.onLostFocus = [this] { m_spyList.nameBoxLeft(); };
+    f.addSpyNameButton.onClick = [this] { m_spyList.addTypedName(); };         // cmdAddFilter
+    f.spyNameList.onClick = [this] { m_spyList.listClicked(); };               // lstFilters
+    f.deleteSpyNameButton.onClick = [this] { m_spyList.deleteSelected(); };    // cmdDeleteFilter
+    f.saveSpyNamesButton.onClick = [this] { m_spyList.save(); };               // Command4
+    f.driveList.onChange = [this] { m_fileSearch.driveChanged(); };            // drvStart
+    f.folderList.onChange = [this] { m_fileSearch.folderChanged(); };          // dirStart
+    f.findSpywareButton.onClick = [this] { m_fileSearch.find(); };             // cmdFind
+    f.stopSearchButton.onClick = [this] { m_fileSearch.stop(); };              // Command22
+    f.selectAllFoundButton.onClick = [this] { m_fileSearch.selectAll(); };     // cmdSelAll
+    f.deselectAllFoundButton.onClick = [this] { m_fileSearch.deselectAll(); }; // cmdDeSelAll
+    f.deleteFoundButton.onClick = [this] { m_fileSearch.deleteSelected(); };   // cmdDelete
+    f.registrySearchButton.onClick = [this] { m_registrySearch.run(); };       // cmdCheckUp
+}
+
+} // namespace app

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "keywords/KeywordList.h"
+#include "keywords/Statistics.h"
+#include "platform/Files.h"
+
+#include <QString>
+
+namespace keywords {
+
+// The statistics file `Statistiques.dat` of the program folder: one record a keyword, the
+// keyword and its count, both quoted.
+class StatisticsFile {
+public:
+    StatisticsFile(platform::Files& files, Statistics& statistics);
+
+    /// Seeds the file from the keyword list when it is missing (a zero count each), then adds
+    /// its records to the statistics.
+    void load(const KeywordList& seed);
+    /// Appends a zero record for a new keyword to the file and to the statistics.
+    void appendRecord(const QString& keyword);
+    /// Rewrites the file from the statistics; returns the file error number (0 on success).
+    int save() const;
+
+    QString path() const;
+    static QString record(const QString& keyword, qint64 count);
+
+private:
+    platform::Files& m_files;
+    Statistics& m_statistics;
+};
+
+} // namespace keywords

@@ -1,0 +1,49 @@
+#include "watch/PopupRules.h"
+
+#include "controls/Simple.h"
+
+namespace watch {
+
+PopupRules::PopupRules(platform::BrowserShell& shell, const RuleSettings& settings,
+                       const controls::CheckBox& sizeRuleSwitch, controls::Timer& flashTimer,
+                       Feedback feedback)
+    : m_shell(shell), m_settings(settings), m_sizeRuleSwitch(sizeRuleSwitch),
+      m_flashTimer(flashTimer), m_feedback(std::move(feedback)) {}
+
+bool PopupRules::refuse(platform::BrowserWindow* opener) {
+    bool cancel = false;
+
+    // Size rule: a small window asking for a new one is refused. A size that cannot be read
+    // is not taken for 0: it refuses nothing.
+    if (m_sizeRuleSwitch.value() == 1 && opener) {
+        const std::optional<int> w = opener->width();
+        const std::optional<int> h = opener->height();
+        if (w && h && *w <= m_settings.limitWidth && *h <= m_settings.limitHeight) {
+            cancel = true;
+            m_feedback.status.setSimpleText(QStringLiteral("Fermeture par taille de fenêtre L=") +
+                                            QString::number(*w) + QStringLiteral(" H=:") +
+                                            QString::number(*h));
+            m_feedback.totals.add(ClosureTotals::ByPopupSize);
+            m_feedback.playSound();
+        }
+    }
+
+    // Control held: the user asks for this window; the click allowance is kept for later.
+    if (m_shell.keyDown(platform::Key::Control))
+        return cancel;
+
+    // Automatic rule: one new window per click in a page.
+    if (m_settings.autoClose) {
+        if (!m_userClick) {
+            cancel = true;
+            m_flashTimer.setEnabled(true);
+            m_feedback.status.setSimpleText(QStringLiteral("Fermeture automatique de la fenêtre"));
+            m_feedback.totals.add(ClosureTotals::ByPopupRule);
+            m_feedback.playSound();
+        }
+        m_userClick = false;
+    }
+    return cancel;
+}
+
+} // namespace watch
