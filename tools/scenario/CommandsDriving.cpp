@@ -43,10 +43,10 @@ void registerDrivingCommands(ScenarioRunner& runner) {
         controls::Control* c = runner.control(a[0].text);
         if (auto* b = qobject_cast<controls::Button*>(c))
             b->click();
-        else if (auto* l = qobject_cast<controls::ListView*>(c))
-            l->click();
-        else if (auto* l = qobject_cast<controls::ListBox*>(c))
-            l->click();
+        else if (auto* view = qobject_cast<controls::ListView*>(c))
+            view->click();
+        else if (auto* box = qobject_cast<controls::ListBox*>(c))
+            box->click();
         else if (auto* ck = qobject_cast<controls::CheckBox*>(c))
             ck->userSet(ck->value() == 0 ? 1 : 0);
         else
@@ -55,10 +55,10 @@ void registerDrivingCommands(ScenarioRunner& runner) {
     runner.addCommand("dblclick", [&runner](const auto& a) {
         need(a, 1);
         controls::Control* c = runner.control(a[0].text);
-        if (auto* l = qobject_cast<controls::ListView*>(c))
-            l->dblClick();
-        else if (auto* l = qobject_cast<controls::ListBox*>(c))
-            l->dblClick();
+        if (auto* view = qobject_cast<controls::ListView*>(c))
+            view->dblClick();
+        else if (auto* box = qobject_cast<controls::ListBox*>(c))
+            box->dblClick();
         else
             throw LineError{QStringLiteral("cannot double-click that")};
     });
@@ -96,13 +96,13 @@ void registerDrivingCommands(ScenarioRunner& runner) {
                     throw LineError{QStringLiteral("no such row")};
                 l->setSelected(r, true);
             }
-        } else if (auto* l = qobject_cast<controls::ListBox*>(c)) {
-            for (int i = 0; i < l->count(); ++i)
-                l->setSelected(i, false);
+        } else if (auto* box = qobject_cast<controls::ListBox*>(c)) {
+            for (int i = 0; i < box->count(); ++i)
+                box->setSelected(i, false);
             for (int r : rows) {
-                if (r < 0 || r >= l->count())
+                if (r < 0 || r >= box->count())
                     throw LineError{QStringLiteral("no such item")};
-                l->setSelected(r, true);
+                box->setSelected(r, true);
             }
         } else {
             throw LineError{QStringLiteral("cannot select in that")};

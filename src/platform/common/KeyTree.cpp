@@ -22,8 +22,8 @@ KeyTree::Key* KeyTree::Key::child(const QString& n) const {
 }
 
 KeyTree::Value* KeyTree::Key::value(const QString& n) {
-    for (auto& [name, v] : values)
-        if (sameName(name, n))
+    for (auto& [valueName, v] : values)
+        if (sameName(valueName, n))
             return &v;
     return nullptr;
 }

@@ -130,11 +130,11 @@ void ChromiumPopupGate::admit(const QString& targetId, const QString& sessionId,
     // Announced once both its size and its click reporting are in place (or, at the latest,
     // when the fallback fires): the program wraps it at once, document events included.
     auto release = [this, generation, targetId, sessionId, waiting](bool force) {
-        ChromiumWindow* w = m_snapshot.byTarget(targetId);
-        if (generation != m_launcher.generation() || !m_launcher.connected() || !w ||
-            w->m_registered)
+        ChromiumWindow* admitted = m_snapshot.byTarget(targetId);
+        if (generation != m_launcher.generation() || !m_launcher.connected() || !admitted ||
+            admitted->m_registered)
             return;
-        if (!force && !(w->m_boundsAnswered && w->m_scriptAnswered))
+        if (!force && !(admitted->m_boundsAnswered && admitted->m_scriptAnswered))
             return;
         m_snapshot.registerWindow(targetId);
         if (waiting && generation == m_launcher.generation())
@@ -145,10 +145,10 @@ void ChromiumPopupGate::admit(const QString& targetId, const QString& sessionId,
                     [this, generation, targetId, release](const CdpReply& reply) {
                         if (generation != m_launcher.generation())
                             return;
-                        if (ChromiumWindow* w = m_snapshot.byTarget(targetId)) {
+                        if (ChromiumWindow* admitted = m_snapshot.byTarget(targetId)) {
                             if (reply.ok)
-                                m_snapshot.applyBounds(*w, reply.result);
-                            w->m_boundsAnswered = true;
+                                m_snapshot.applyBounds(*admitted, reply.result);
+                            admitted->m_boundsAnswered = true;
                         }
                         release(false);
                     });

@@ -81,13 +81,13 @@ void ChromiumSessions::setUp(ChromiumWindow& w, const QString& sessionId) {
                     [this, generation, targetId, sessionId](const CdpReply& reply) {
                         if (generation != m_launcher.generation())
                             return;
-                        ChromiumWindow* w = m_snapshot.byTarget(targetId);
-                        if (!w || w->m_sessionId != sessionId)
+                        ChromiumWindow* window = m_snapshot.byTarget(targetId);
+                        if (!window || window->m_sessionId != sessionId)
                             return;
-                        w->m_scriptReady = reply.ok;
-                        w->m_scriptAnswered = true;
-                        if (w->m_onSetUp)
-                            std::exchange(w->m_onSetUp, {})();
+                        window->m_scriptReady = reply.ok;
+                        window->m_scriptAnswered = true;
+                        if (window->m_onSetUp)
+                            std::exchange(window->m_onSetUp, {})();
                     });
 }
 

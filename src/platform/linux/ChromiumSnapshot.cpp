@@ -161,8 +161,8 @@ void ChromiumSnapshot::poll() {
                             if (generation != m_launcher.generation())
                                 return;
                             done();
-                            if (ChromiumWindow* w = byTarget(targetId); w && reply.ok)
-                                applyBounds(*w, reply.result);
+                            if (ChromiumWindow* window = byTarget(targetId); window && reply.ok)
+                                applyBounds(*window, reply.result);
                         });
         // A window whose session ended (detached by the browser) is attached again, at
         // most once a second.
