@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/FrmAbout.h"
+#include "about/AboutBox.h"
 #include "antispy/FileSearch.h"
 #include "antispy/RegistrySearch.h"
 #include "antispy/SpyList.h"

@@ -175,7 +175,7 @@ void CookieManager::showSelectedRecord() {
         selectedRecord.secure = list.subItem(r, 3);
         selectedRecord.source = list.subItem(r, 4);
     }
-    FrmDetails details(selectedRecord, m_p.dialogs);
+    CookieDetails details(selectedRecord, m_p.dialogs);
     m_p.dialogs.runModal(details);
 }
 

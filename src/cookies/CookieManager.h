@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/FileList.h"
-#include "cookies/FrmDetails.h"
+#include "cookies/CookieDetails.h"
 #include "platform/Platform.h"
 
 #include <QString>

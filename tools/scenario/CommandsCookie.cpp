@@ -1,6 +1,6 @@
 #include "tools/scenario/Commands.h"
 
-#include "cookies/FrmDetails.h"
+#include "cookies/CookieDetails.h"
 
 namespace scenario {
 
@@ -64,7 +64,7 @@ void registerCookieCommands(ScenarioRunner& runner) {
             box->type(QString(QChar(27)));
             return;
         }
-        if (auto* details = qobject_cast<cookies::FrmDetails*>(c->form())) {
+        if (auto* details = qobject_cast<cookies::CookieDetails*>(c->form())) {
             details->escapePressed();
             return;
         }

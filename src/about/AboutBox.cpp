@@ -1,4 +1,4 @@
-#include "about/FrmAbout.h"
+#include "about/AboutBox.h"
 
 #include "platform/TextCodec.h"
 
@@ -25,7 +25,7 @@ QString webLine() {
 }
 } // namespace
 
-FrmAbout::FrmAbout(platform::Platform& platform)
+AboutBox::AboutBox(platform::Platform& platform)
     : controls::Form(QStringLiteral("frmAbout"), QString()), m_p(platform) {
     descriptionLabel.setCaption(kAuthor);
     disclaimerLink.setCaption(emailLine());
@@ -51,22 +51,22 @@ FrmAbout::FrmAbout(platform::Platform& platform)
     okButton.onClick = [this] { unload(); };
 }
 
-void FrmAbout::load() {
+void AboutBox::load() {
     setCaption(QStringLiteral("A propos ") + kTitle);
     versionLabel.setCaption(QStringLiteral("Version ") + versionNumber());
     titleLabel.setCaption(kTitle);
 }
 
-void FrmAbout::requestClose() {
+void AboutBox::requestClose() {
     unload();
 }
 
-void FrmAbout::unload() {
+void AboutBox::unload() {
     m_closed = true;
     setVisible(false);
 }
 
-QString FrmAbout::detailsText() {
+QString AboutBox::detailsText() {
     const QStringList lines{
         kTitle + QStringLiteral(" version ") + versionNumber() + u' ',
         QString(),
@@ -90,7 +90,7 @@ QString FrmAbout::detailsText() {
     return lines.join(u'\r');
 }
 
-void FrmAbout::startSystemInfo() {
+void AboutBox::startSystemInfo() {
     auto& p = m_p;
     QString path;
     bool started = false;
@@ -140,7 +140,7 @@ bool readKeyValue(platform::Registry& registry, platform::HKEY keyRoot, const QS
 }
 
 void openAbout(platform::Platform& platform) {
-    FrmAbout box(platform);
+    AboutBox box(platform);
     platform.dialogs.runModal(box);
 }
 

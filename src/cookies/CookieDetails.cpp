@@ -1,11 +1,11 @@
-#include "cookies/FrmDetails.h"
+#include "cookies/CookieDetails.h"
 
 #include "cookies/CookieParser.h"
 #include "platform/Dialogs.h"
 
 namespace cookies {
 
-FrmDetails::FrmDetails(SelectedCookieRecord& selected, platform::Dialogs& dialogs)
+CookieDetails::CookieDetails(SelectedCookieRecord& selected, platform::Dialogs& dialogs)
     : controls::Form(QStringLiteral("frmDetails"), QStringLiteral("Propriétés du Cookie")),
       m_selected(selected), m_dialogs(dialogs) {
     sourceBox.setMultiLine(true);
@@ -21,7 +21,7 @@ FrmDetails::FrmDetails(SelectedCookieRecord& selected, platform::Dialogs& dialog
     okButton.onClick = [this] { close(); };
 }
 
-void FrmDetails::load() {
+void CookieDetails::load() {
     m_closed = false;
     secureBox.clear();
     secureBox.addItem(QStringLiteral("True"));
@@ -39,7 +39,7 @@ void FrmDetails::load() {
     setVisible(true);
 }
 
-void FrmDetails::decode() {
+void CookieDetails::decode() {
     const QString decoded = decodeValue(m_selected.value);
     m_dialogs.message(
         QStringLiteral(
@@ -49,7 +49,7 @@ void FrmDetails::decode() {
         QStringLiteral("Décodage de la chaîne de caractères :"));
 }
 
-void FrmDetails::unload() {
+void CookieDetails::unload() {
     m_closed = true;
     setVisible(false);
 }

@@ -12,10 +12,10 @@ namespace about {
 
 // The About box: title, version, contact lines, three links, the details message and the
 // system information launcher. Shown modally; `okButton` or a close request unloads it.
-class FrmAbout : public controls::Form, public platform::ModalForm {
+class AboutBox : public controls::Form, public platform::ModalForm {
     Q_OBJECT
 public:
-    explicit FrmAbout(platform::Platform& platform);
+    explicit AboutBox(platform::Platform& platform);
 
     controls::Form& form() override { return *this; }
     void load() override;

@@ -20,10 +20,10 @@ struct SelectedCookieRecord {
 
 // "Propriétés du Cookie": shows one cookie record and decodes its value on request. It
 // changes nothing on disk and nothing in the lists; decoding replaces the held Value.
-class FrmDetails : public controls::Form, public platform::ModalForm {
+class CookieDetails : public controls::Form, public platform::ModalForm {
     Q_OBJECT
 public:
-    FrmDetails(SelectedCookieRecord& selected, platform::Dialogs& dialogs);
+    CookieDetails(SelectedCookieRecord& selected, platform::Dialogs& dialogs);
 
     controls::Form& form() override { return *this; }
     void load() override;
