@@ -28,6 +28,26 @@ QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
+void ListViewModel::beginReorder(const ShownRows& rows) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    m_held = persistentIndexList();
+    m_heldSources.clear();
+    for (const QModelIndex& index : std::as_const(m_held))
+        m_heldSources.push_back(rows.sourceRow(index.row()));
+}
+
+void ListViewModel::endReorder(const ShownRows& rows) {
+    QModelIndexList to;
+    for (std::size_t i = 0; i < m_heldSources.size(); ++i) {
+        const int r = rows.rowOf(m_heldSources[i]);
+        to.append(r < 0 ? QModelIndex() : index(r, m_held.at(qsizetype(i)).column()));
+    }
+    changePersistentIndexList(m_held, to);
+    m_held.clear();
+    m_heldSources.clear();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
 int OwnRows::columnCount() const {
     return m_rows.empty() ? 0 : int(m_rows.front().size());
 }
@@ -68,46 +88,91 @@ void OwnRows::reorder(const std::vector<int>& order) {
 }
 
 ListView::ListView(Form* form, QString name) : Control(form, std::move(name)), m_model(*this) {
-    connectSource();
+    connectRows();
 }
 
 void ListView::bind(RowSource* source) {
     if (!source)
         source = &m_own;
-    if (source == m_source)
+    if (source == m_shown.source())
         return;
-    disconnect(m_source, nullptr, this, nullptr);
-    m_model.beginResetModel();
-    m_source = source;
-    m_selected.assign(std::size_t(m_source->rowCount()), false);
-    m_model.endResetModel();
-    connectSource();
+    m_shown.setSource(source);
     emit changed();
 }
 
-void ListView::connectSource() {
-    // The table model follows the source row by row; the selection follows the rows.
-    connect(m_source, &RowSource::aboutToReset, this, [this] { m_model.beginResetModel(); });
-    connect(m_source, &RowSource::reset, this, [this] {
-        m_selected.assign(std::size_t(m_source->rowCount()), false);
+void ListView::connectRows() {
+    // The table model follows the shown rows one by one; the selection follows the rows.
+    connect(&m_shown, &RowSource::aboutToReset, this, [this] { m_model.beginResetModel(); });
+    connect(&m_shown, &RowSource::reset, this, [this] {
+        m_selected.assign(std::size_t(rowCount()), false);
         m_model.endResetModel();
     });
-    connect(m_source, &RowSource::aboutToInsert, this,
+    connect(&m_shown, &RowSource::aboutToInsert, this,
             [this](int first, int last) { m_model.beginInsertRows({}, first, last); });
-    connect(m_source, &RowSource::inserted, this, [this](int first, int last) {
+    connect(&m_shown, &RowSource::inserted, this, [this](int first, int last) {
         m_selected.insert(m_selected.begin() + first, std::size_t(last - first + 1), false);
         m_model.endInsertRows();
     });
-    connect(m_source, &RowSource::aboutToRemove, this,
+    connect(&m_shown, &RowSource::aboutToRemove, this,
             [this](int first, int last) { m_model.beginRemoveRows({}, first, last); });
-    connect(m_source, &RowSource::removed, this, [this](int first, int last) {
+    connect(&m_shown, &RowSource::removed, this, [this](int first, int last) {
         m_selected.erase(m_selected.begin() + first, m_selected.begin() + last + 1);
         m_model.endRemoveRows();
     });
-    connect(m_source, &RowSource::rowsChanged, this, [this](int first, int last) {
+    connect(&m_shown, &RowSource::rowsChanged, this, [this](int first, int last) {
         emit m_model.dataChanged(m_model.index(first, 0),
                                  m_model.index(last, qMax(0, int(m_columns.size()) - 1)));
     });
+    connect(&m_shown, &ShownRows::aboutToRearrange, this,
+            [this](bool reorderOnly) { keepSelectionDuring(reorderOnly, true); });
+    connect(&m_shown, &ShownRows::rearranged, this,
+            [this](bool reorderOnly) { keepSelectionDuring(reorderOnly, false); });
+}
+
+void ListView::keepSelectionDuring(bool reorderOnly, bool starting) {
+    // The selected source rows stay selected wherever they are shown; those the filter hides
+    // are no longer selected. A new order keeps the views' own indexes (scroll place, current
+    // row); other changes show the rows anew.
+    if (starting) {
+        m_selectedSources.clear();
+        for (std::size_t r = 0; r < m_selected.size(); ++r)
+            if (m_selected[r])
+                m_selectedSources.push_back(sourceRow(int(r)));
+        if (reorderOnly)
+            m_model.beginReorder(m_shown);
+        else
+            m_model.beginResetModel();
+        return;
+    }
+    m_selected.assign(std::size_t(rowCount()), false);
+    for (int s : m_selectedSources)
+        if (const int r = m_shown.rowOf(s); r >= 0)
+            m_selected[std::size_t(r)] = true;
+    m_selectedSources.clear();
+    if (reorderOnly)
+        m_model.endReorder(m_shown);
+    else
+        m_model.endResetModel();
+    emit changed();
+}
+
+void ListView::setFilterText(const QString& text) {
+    m_shown.setFilter(text);
+}
+
+void ListView::setOrder(int column, bool descending) {
+    if (column >= int(m_columns.size()))
+        return;
+    if (column == orderColumn() && descending == orderDescending())
+        return;
+    m_shown.setOrder(column, descending);
+    emit changed();
+}
+
+void ListView::headerClicked(int column) {
+    if (column < 0)
+        return;
+    setOrder(column, column == orderColumn() && !orderDescending());
 }
 
 void ListView::addColumn(const QString& header, int width) {
@@ -141,17 +206,17 @@ void ListView::setSorted(bool sorted) {
 
 QStringList ListView::cells(int r) const {
     if (!bound())
-        return m_own.cells(r);
+        return m_own.cells(sourceRow(r));
     QStringList all;
-    for (int c = 0; c < m_source->columnCount(); ++c)
-        all.append(m_source->cell(r, c));
+    for (int c = 0; c < m_shown.columnCount(); ++c)
+        all.append(m_shown.cell(r, c));
     return all;
 }
 
 void ListView::setCell(int r, int column, const QString& text) {
     if (bound() || r < 0 || r >= rowCount() || column < 0)
         return;
-    m_own.setCell(r, column, text);
+    m_own.setCell(sourceRow(r), column, text);
     if (m_sorted && column == m_sortKey)
         sortRows();
 }
@@ -180,29 +245,37 @@ void ListView::sortRows() {
                                 Qt::CaseInsensitive) < 0;
     });
     // The selected rows stay selected at their new places.
-    std::vector<bool> selected(order.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        selected[i] = isSelected(order[i]);
+    std::vector<bool> wasSelected(order.size(), false);
+    for (std::size_t r = 0; r < m_selected.size(); ++r)
+        if (m_selected[r])
+            wasSelected[std::size_t(sourceRow(int(r)))] = true;
     m_own.reorder(order);
-    m_selected = std::move(selected);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (wasSelected[std::size_t(order[i])])
+            if (const int r = m_shown.rowOf(int(i)); r >= 0)
+                m_selected[std::size_t(r)] = true;
 }
 
 int ListView::appendRow(const QStringList& cells) {
     return insertRow(rowCount(), cells);
 }
 
+int ListView::ownPosition(int r) const {
+    return r >= 0 && r < rowCount() ? sourceRow(r) : (r < 0 ? 0 : m_own.rowCount());
+}
+
 int ListView::insertRow(int r, const QStringList& cells) {
     if (bound())
         return -1;
-    r = m_sorted ? sortedPosition(cells) : std::clamp(r, 0, rowCount());
-    m_own.insert(r, {cells});
-    return r;
+    const int own = m_sorted ? sortedPosition(cells) : ownPosition(r);
+    m_own.insert(own, {cells});
+    return m_shown.rowOf(own);
 }
 
 void ListView::insertRows(int r, std::vector<QStringList> rows) {
     if (bound())
         return;
-    m_own.insert(std::clamp(r, 0, rowCount()), std::move(rows));
+    m_own.insert(ownPosition(r), std::move(rows));
     if (m_sorted)
         sortRows();
 }
@@ -210,11 +283,11 @@ void ListView::insertRows(int r, std::vector<QStringList> rows) {
 void ListView::removeRow(int r) {
     if (bound() || r < 0 || r >= rowCount())
         return;
-    m_own.remove(r);
+    m_own.remove(sourceRow(r));
 }
 
 void ListView::clear() {
-    if (bound() || rowCount() == 0)
+    if (bound() || m_own.rowCount() == 0)
         return;
     m_own.assign({});
 }

@@ -2,14 +2,13 @@
 
 #include "controls/Control.h"
 #include "controls/RowSource.h"
+#include "controls/ShownRows.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <vector>
 
 namespace controls {
-
-class ListView;
 
 class ListView;
 
@@ -25,7 +24,15 @@ public:
 
 private:
     friend class ListView;
+    /// The shown rows are about to be put in another order: remembers, for each index a view
+    /// holds on to, the source row behind it.
+    void beginReorder(const ShownRows& rows);
+    /// Moves each index a view holds on to where its source row is shown now.
+    void endReorder(const ShownRows& rows);
+
     ListView& m_list;
+    QModelIndexList m_held;
+    std::vector<int> m_heldSources;
 };
 
 // Rows that a list view keeps itself (lists that show no data of the program's own, such as
@@ -51,7 +58,9 @@ private:
 
 // A report-style list: columns with a header and a width (twips), rows of a text and
 // sub-items, each row selectable. Rows are 0-based here. A list shows either rows of its own
-// or the rows of a source it is bound to; the selection is always the list's.
+// or the rows of a source it is bound to; the selection is always the list's. The user can
+// narrow the rows to those holding a text and order them by a column: rows, cells and the
+// selection are then those shown, and `sourceRow` gives the source row behind a shown row.
 class ListView : public Control {
     Q_OBJECT
 public:
@@ -83,11 +92,30 @@ public:
 
     /// Shows the rows of `source` (not owned) instead of the list's own; null goes back to them.
     void bind(RowSource* source);
-    bool bound() const { return m_source != &m_own; }
+    bool bound() const { return m_shown.source() != &m_own; }
 
-    // Rows.
-    int rowCount() const { return m_source->rowCount(); }
-    QString cell(int r, int column) const { return m_source->cell(r, column); }
+    // The rows shown: those holding the filter text, in the order of a column.
+    const QString& filterText() const { return m_shown.filter(); }
+    /// Shows only the rows with a cell holding `text`, case ignored (empty: every row).
+    void setFilterText(const QString& text);
+    /// The column the shown rows are ordered by (-1: the source's order).
+    int orderColumn() const { return m_shown.orderColumn(); }
+    bool orderDescending() const { return m_shown.descending(); }
+    void setOrder(int column, bool descending);
+    /// A click on a column's header: orders by that column, or reverses the order when the
+    /// rows are ordered by it already.
+    void headerClicked(int column);
+    /// The row of the source (the bound data, or the list's own rows) shown at row r; -1 when
+    /// there is none.
+    int sourceRow(int r) const { return m_shown.sourceRow(r); }
+    /// The source row behind the first selected row, or -1.
+    int selectedSourceRow() const { return sourceRow(firstSelected()); }
+    /// Every row of the source, shown or not.
+    int sourceRowCount() const { return m_shown.source()->rowCount(); }
+
+    // Rows (as shown).
+    int rowCount() const { return m_shown.rowCount(); }
+    QString cell(int r, int column) const { return m_shown.cell(r, column); }
     QString text(int r) const { return cell(r, 0); }
     /// Sub-item k (1-based as the program names them) of row r; empty when not set.
     QString subItem(int r, int k) const { return cell(r, k); }
@@ -126,16 +154,20 @@ public:
     void dblClick();
 
 private:
-    void connectSource();
+    void connectRows();
+    /// Where in the list's own rows a row given at shown position r goes.
+    int ownPosition(int r) const;
+    void keepSelectionDuring(bool reorderOnly, bool starting);
     int sortedPosition(const QStringList& cells) const;
     void sortRows();
     void selectionChanged(int first, int last);
 
     ListViewModel m_model;
     OwnRows m_own;
-    RowSource* m_source = &m_own;
+    ShownRows m_shown{&m_own};
     std::vector<Column> m_columns;
     std::vector<bool> m_selected;
+    std::vector<int> m_selectedSources; // the selection's source rows while rows rearrange
     bool m_headerVisible = true;
     bool m_multiSelect = false;
     bool m_sorted = false;

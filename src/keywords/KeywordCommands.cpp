@@ -60,8 +60,9 @@ void KeywordCommands::windowListClicked() {
 }
 
 void KeywordCommands::editSelected() {
-    // The row is taken before the prompt opens: the timers keep running while it is open.
-    const int r = m_controls.keywordList.firstSelected();
+    // The row is taken before the prompt opens: the timers keep running while it is open. It
+    // is the keyword behind the selected row as shown, whatever the filter and the order.
+    const int r = m_controls.keywordList.selectedSourceRow();
     if (r < 0)
         return;
     const QString old = m_keywords.at(r);
@@ -73,13 +74,13 @@ void KeywordCommands::editSelected() {
 }
 
 void KeywordCommands::deleteSelected() {
-    const int r = m_controls.keywordList.firstSelected();
+    const int r = m_controls.keywordList.selectedSourceRow();
     if (r >= 0)
         m_keywords.removeAt(r);
 }
 
 void KeywordCommands::reopenJournalUrl() {
-    const int j = m_controls.journalList.firstSelected();
+    const int j = m_controls.journalList.selectedSourceRow();
     if (j < 0)
         return;
     const Journal::Entry entry = m_journal.at(j);

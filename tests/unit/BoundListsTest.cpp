@@ -5,46 +5,11 @@
 #include "keywords/KeywordList.h"
 #include "keywords/Statistics.h"
 
-#include <QAbstractItemModelTester>
+#include "CheckedModel.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList g_modelWarnings;
-
-void collect(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type != QtDebugMsg)
-        g_modelWarnings.append(message);
-}
-
-// Watches a list view's table model while the source changes under it: Qt's own checker, and
-// a count of rows kept from the model's announcements alone, which must always match.
-class Checked {
-public:
-    explicit Checked(controls::ListView& list)
-        : m_model(list.model()), m_previous(qInstallMessageHandler(collect)),
-          m_tester(m_model, QAbstractItemModelTester::FailureReportingMode::Warning),
-          m_announced(m_model->rowCount()) {
-        g_modelWarnings.clear();
-        QObject::connect(
-            m_model, &QAbstractItemModel::rowsInserted,
-            [this](const QModelIndex&, int first, int last) { m_announced += last - first + 1; });
-        QObject::connect(
-            m_model, &QAbstractItemModel::rowsRemoved,
-            [this](const QModelIndex&, int first, int last) { m_announced -= last - first + 1; });
-        QObject::connect(m_model, &QAbstractItemModel::modelReset,
-                         [this] { m_announced = m_model->rowCount(); });
-    }
-    ~Checked() { qInstallMessageHandler(m_previous); }
-    /// The rows the model announced match the rows it has.
-    bool consistent() const { return m_announced == m_model->rowCount(); }
-
-private:
-    QAbstractItemModel* m_model;
-    QtMessageHandler m_previous;
-    QAbstractItemModelTester m_tester;
-    int m_announced;
-};
 
 struct Lists : ::testing::Test {
     controls::Form form{QStringLiteral("f"), QString()};
@@ -78,7 +43,7 @@ TEST_F(Lists, TheViewFollowsEveryChangeAndTheSelectionStaysOnItsRow) {
     EXPECT_EQ(view.firstSelected(), -1);
     keywords.assign({});
     EXPECT_EQ(view.rowCount(), 0);
-    EXPECT_TRUE(g_modelWarnings.isEmpty()) << g_modelWarnings.join(u'\n').toStdString();
+    EXPECT_TRUE(checked.warnings().isEmpty()) << checked.warnings().join(u'\n').toStdString();
 }
 
 TEST_F(Lists, ABoundListRefusesRowsOfItsOwnAndUnbindingShowsThemAgain) {
