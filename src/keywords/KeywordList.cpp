@@ -21,6 +21,16 @@ void KeywordList::append(const QString& word) {
     });
 }
 
+void KeywordList::append(const QStringList& words) {
+    insertRows(size(), int(words.size()), [&] {
+        m_words.append(words);
+        m_lowered.reserve(m_lowered.size() + std::size_t(words.size()));
+        for (const QString& word : words)
+            m_lowered.push_back(word.toLower());
+        m_matcherStale = true;
+    });
+}
+
 void KeywordList::replace(int i, const QString& word) {
     if (i < 0 || i >= size())
         return;

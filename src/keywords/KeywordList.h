@@ -23,6 +23,8 @@ public:
     /// Replaces every word.
     void assign(QStringList words);
     void append(const QString& word);
+    /// Appends words at the bottom, in their order, as one change.
+    void append(const QStringList& words);
     void replace(int i, const QString& word);
     void removeAt(int i);
     /// The first word whose lower-cased form is `lowered`, or -1.

@@ -47,6 +47,20 @@ void StatisticsFile::appendRecord(const QString& keyword) {
     m_statistics.append(keyword);
 }
 
+int StatisticsFile::appendRecords(const QStringList& keywords) {
+    QString text;
+    std::vector<Statistics::Entry> entries;
+    entries.reserve(std::size_t(keywords.size()));
+    for (const QString& keyword : keywords) {
+        text += record(keyword, 0);
+        entries.push_back({keyword, 0});
+    }
+    // The statistics get the records even when the file cannot: the next save writes them.
+    const int error = m_files.append(path(), platform::encodeText(text));
+    m_statistics.append(std::move(entries));
+    return error;
+}
+
 int StatisticsFile::save() const {
     QString text;
     for (const Statistics::Entry& e : m_statistics.entries())

@@ -19,6 +19,9 @@ public:
     void load(const KeywordList& seed);
     /// Appends a zero record for a new keyword to the file and to the statistics.
     void appendRecord(const QString& keyword);
+    /// Appends a zero record for each of these new keywords, to the file in one write and to
+    /// the statistics as one change; returns the file error number (0 on success).
+    int appendRecords(const QStringList& keywords);
     /// Rewrites the file from the statistics; returns the file error number (0 on success).
     int save() const;
 
