@@ -30,7 +30,8 @@ public:
         MenuItem,
         FolderList,
         DriveList,
-        FileList
+        FileList,
+        Chart
     };
 
     Control(Form* form, QString name, QString caption = {});

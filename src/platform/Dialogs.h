@@ -25,6 +25,10 @@ public:
     /// File-open dialog; `filter` in the form "Label|*.ext|Label|*.ext"; nothing on Cancel.
     virtual std::optional<QString> openFile(const QString& title, const QString& initialFolder,
                                             const QString& filter) = 0;
+    /// File-save dialog opening on `initialPath` (a file name in a folder); `filter` as for
+    /// openFile; nothing on Cancel.
+    virtual std::optional<QString> saveFile(const QString& title, const QString& initialPath,
+                                            const QString& filter) = 0;
     /// Shows a form modally and returns when it has closed.
     virtual void runModal(ModalForm& form) = 0;
 };

@@ -1,5 +1,6 @@
 #include "view/Bindings.h"
 
+#include "controls/Chart.h"
 #include "controls/FolderList.h"
 #include "controls/ListView.h"
 #include "controls/Simple.h"
@@ -55,6 +56,9 @@ QWidget* createWidget(Control& control, QWidget* parent) {
         break;
     case Control::Kind::FolderList:
         w = createFolderList(static_cast<controls::FolderList&>(control), parent);
+        break;
+    case Control::Kind::Chart:
+        w = createChart(static_cast<controls::Chart&>(control), parent);
         break;
     default:
         return nullptr;

@@ -7,8 +7,8 @@
 
 namespace view {
 
-// The program's dialogs on the desktop: message boxes, the input box, the file-open dialog
-// and the modal forms. Each call returns when the user has answered.
+// The program's dialogs on the desktop: message boxes, the input box, the file dialogs and
+// the modal forms. Each call returns when the user has answered.
 class QtDialogs : public platform::Dialogs {
 public:
     QtDialogs() = default;
@@ -17,6 +17,8 @@ public:
                                     platform::MessageIcon icon, const QString& title) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> openFile(const QString& title, const QString& initialFolder,
+                                    const QString& filter) override;
+    std::optional<QString> saveFile(const QString& title, const QString& initialPath,
                                     const QString& filter) override;
     void runModal(platform::ModalForm& form) override;
 

@@ -123,6 +123,19 @@ std::optional<QString> FakeDialogs::openFile(const QString& title, const QString
     return answer;
 }
 
+std::optional<QString> FakeDialogs::saveFile(const QString& title, const QString& initialPath,
+                                             const QString&) {
+    std::optional<QString> answer;
+    if (!fileAnswers.empty()) {
+        answer = fileAnswers.front();
+        fileAnswers.pop_front();
+    }
+    m_t.line(QStringLiteral("savedialog %1 %2 -> %3")
+                 .arg(quote(title), quote(initialPath),
+                      answer ? quote(*answer) : QStringLiteral("cancel")));
+    return answer;
+}
+
 void FakeDialogs::runModal(ModalForm& form) {
     form.load();
     m_t.line(QStringLiteral("form ") + form.form().name());

@@ -37,11 +37,13 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<QString> openFile(const QString& title, const QString& initialFolder,
                                     const QString& filter) override;
+    std::optional<QString> saveFile(const QString& title, const QString& initialPath,
+                                    const QString& filter) override;
     void runModal(platform::ModalForm& form) override;
 
     std::deque<platform::MessageAnswer> messageAnswers;
     std::deque<std::optional<QString>> inputAnswers; // nothing = Cancel
-    std::deque<std::optional<QString>> fileAnswers;  // nothing = Cancel
+    std::deque<std::optional<QString>> fileAnswers;  // nothing = Cancel (open and save)
     /// Drives a modal form until it closes (the scenario runner reads its next commands).
     std::function<void(platform::ModalForm&)> modalDriver;
 

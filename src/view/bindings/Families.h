@@ -10,6 +10,7 @@ class QWidget;
 
 namespace controls {
 class Button;
+class Chart;
 class CheckBox;
 class ComboBox;
 class Control;
@@ -51,6 +52,9 @@ QWidget* createFolderList(controls::FolderList& folders, QWidget* parent);
 QWidget* createStatusBar(controls::Control& bar, QWidget* parent);
 QWidget* createTabs(controls::TabControl& tabs, QWidget* parent);
 QWidget* createPicture(controls::Button& picture, QWidget* parent);
+
+// Bar charts (ChartBinding.cpp).
+QWidget* createChart(controls::Chart& chart, QWidget* parent);
 
 // Timers (TimerBinding.cpp).
 QTimer* createTimer(controls::Timer& timer, QObject* parent);
