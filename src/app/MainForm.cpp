@@ -39,6 +39,15 @@ MainForm::MainForm() : controls::Form(QStringLiteral("FrmMain"), QStringLiteral(
     helpBox.setMultiLine(true);
     helpBox.setReadOnly(true);
 
+    // The filter boxes over the long lists, the import and the chart.
+    for (controls::TextBox* box : {&findKeywordBox, &findStatisticBox}) {
+        box->setPlaceholder(QStringLiteral("Rechercher..."));
+        box->setToolTip(QStringLiteral("Montre seulement les lignes qui contiennent ce texte"));
+    }
+    importListButton.setToolTip(QStringLiteral(
+        "Ajoute les adresses d'un fichier hosts ou d'une liste de filtres (EasyList...)"));
+    saveChartButton.setToolTip(QStringLiteral("Enregistre le graphique en image PNG"));
+
     windowListView.setWidth(kWindowListWidth);
     for (controls::ListView* list : {&statisticsView, &keywordListView, &journalView, &totalsView})
         list->setWidth(kTabListWidth);

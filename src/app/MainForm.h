@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Chart.h"
 #include "controls/FolderList.h"
 #include "controls/ListView.h"
 #include "controls/Simple.h"
@@ -54,6 +55,9 @@ public:
     controls::Button editKeywordButton{this, "Command7", "Modifier"};
     controls::Button deleteKeywordButton{this, "Command8", "Supprimer"};
     controls::Button saveKeywordsButton{this, "Command19", "Enregistrer la liste des mots clés"};
+    // Finding a keyword among many, and importing the lists of other blockers.
+    controls::TextBox findKeywordBox{this, "txtFindKeyword"};
+    controls::Button importListButton{this, "cmdImportList", "Importer une liste..."};
 
     // --- Tab 1 "Journal" -------------------------------------------------------------------
     controls::Label journalLabel{this, "Label2", "Journal de suppression par mots clés"};
@@ -105,6 +109,10 @@ public:
     controls::Label statisticsLabel{this, "Label3",
                                     "Statistiques des fenêtres fermées par mots clés"};
     controls::ListView statisticsView{this, "ListView2"};
+    // Finding a keyword's count, and the statistics at a glance.
+    controls::TextBox findStatisticBox{this, "txtFindStatistic"};
+    controls::Chart statisticsChart{this, "chtStatistics"};
+    controls::Button saveChartButton{this, "cmdSaveChart", "Enregistrer l'image..."};
 
     // --- Tab 4 "Cookies" -------------------------------------------------------------------
     controls::Label cookieFolderLabel{this, "Label4", "Dossier Cookies :"};

@@ -16,6 +16,8 @@ Program::Program(platform::Platform& platform)
                         {m_form.windowListView, m_form.keywordListView, m_form.journalView,
                          m_form.addUrlButton, m_form.addPageNameButton},
                         m_form.caption()),
+      m_listImport(platform.files, platform.dialogs, keywords, m_statisticsFile),
+      m_statisticsChart(platform.files, platform.dialogs, statistics, m_form.statisticsChart),
       m_settings(m_form, platform, rules, m_switches, m_passwordLock, m_dialerBlock, m_keywordFile),
       m_startWithSession(platform, m_form.startWithSessionSwitch),
       m_helpText(platform.files, m_form.helpBox),

@@ -17,7 +17,9 @@
 #include "keywords/KeywordCommands.h"
 #include "keywords/KeywordFile.h"
 #include "keywords/KeywordList.h"
+#include "keywords/ListImport.h"
 #include "keywords/Statistics.h"
+#include "keywords/StatisticsChart.h"
 #include "keywords/StatisticsFile.h"
 #include "platform/Platform.h"
 #include "watch/ClosureTotals.h"
@@ -83,6 +85,8 @@ public:
     keywords::KeywordFile& keywordFile() { return m_keywordFile; }
     keywords::StatisticsFile& statisticsFile() { return m_statisticsFile; }
     keywords::KeywordCommands& keywordCommands() { return m_keywordCommands; }
+    keywords::ListImport& listImport() { return m_listImport; }
+    keywords::StatisticsChart& statisticsChart() { return m_statisticsChart; }
     watch::PopupRules& popupRules() { return m_popupRules; }
     watch::KeywordScan& keywordScan() { return m_keywordScan; }
     watch::SizeScan& sizeScan() { return m_sizeScan; }
@@ -110,6 +114,8 @@ private:
     keywords::KeywordFile m_keywordFile;
     keywords::StatisticsFile m_statisticsFile;
     keywords::KeywordCommands m_keywordCommands;
+    keywords::ListImport m_listImport;
+    keywords::StatisticsChart m_statisticsChart;
     SettingsModule m_settings;
     StartWithSession m_startWithSession;
     HelpText m_helpText;

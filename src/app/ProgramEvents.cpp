@@ -33,6 +33,17 @@ void Program::connectEvents() {
     f.deleteKeywordButton.onClick = [this] { m_keywordCommands.deleteSelected(); }; // Command8
     f.saveKeywordsButton.onClick = [this] { saveLists(); };                         // Command19
 
+    // "Mots Clés" and "Statistiques": finding in the long lists, importing filter lists, the
+    // chart. A filter box shows only its list's rows holding its text.
+    f.findKeywordBox.onChange = [&f] {
+        f.keywordListView.setFilterText(f.findKeywordBox.text());
+    }; // txtFindKeyword
+    f.findStatisticBox.onChange = [&f] {
+        f.statisticsView.setFilterText(f.findStatisticBox.text());
+    };                                                                       // txtFindStatistic
+    f.importListButton.onClick = [this] { m_listImport.chooseAndImport(); }; // cmdImportList
+    f.saveChartButton.onClick = [this] { m_statisticsChart.saveImage(); };   // cmdSaveChart
+
     // "Journal".
     f.reopenUrlButton.onClick = [this] { m_keywordCommands.reopenJournalUrl(); }; // Command1
 

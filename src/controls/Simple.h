@@ -87,6 +87,9 @@ public:
     void setMultiLine(bool multiLine) { m_multiLine = multiLine; }
     bool readOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    /// The grey hint an empty box shows ("Rechercher ...").
+    const QString& placeholder() const { return m_placeholder; }
+    void setPlaceholder(const QString& placeholder) { m_placeholder = placeholder; }
 
     /// Input rule: return false to discard the typed character.
     std::function<bool(QChar)> onKeyPress;
@@ -98,6 +101,7 @@ private:
     bool m_password = false;
     bool m_multiLine = false;
     bool m_readOnly = false;
+    QString m_placeholder;
 };
 
 // A drop-down list: its entries and the chosen one (-1 for none).

@@ -37,6 +37,14 @@ int listHeightFor(QTreeView* view, int rows) {
     return view->header()->sizeHint().height() + rows * row + 2 * view->frameWidth() + 4;
 }
 
+// A filter box over a list: a line with a clear button, when the form has that box.
+void putFindBox(QBoxLayout* layout, FormWidgets& w, const QString& name) {
+    if (auto* box = w.getAs<QLineEdit>(name)) {
+        box->setClearButtonEnabled(true);
+        layout->addWidget(box);
+    }
+}
+
 void buildWindowList(FormWidgets& w, QWidget* central) {
     QGroupBox* frame = frameBox(w, QStringLiteral("Frame2"), central);
     auto* v = new QVBoxLayout(frame);
@@ -67,10 +75,18 @@ void buildKeywordTab(FormWidgets& w, QWidget* page) {
     QGroupBox* frame = frameBox(w, QStringLiteral("Frame3"), page);
     outer->addWidget(frame);
     auto* h = new QHBoxLayout(frame);
-    put(h, w.get(QStringLiteral("ListView3")), 1);
+    // The filter box over the list, when the form has one.
+    auto* list = new QVBoxLayout;
+    putFindBox(list, w, QStringLiteral("txtFindKeyword"));
+    put(list, w.get(QStringLiteral("ListView3")), 1);
+    h->addLayout(list, 1);
     auto* buttons = new QVBoxLayout;
     for (const char* name : {"Command5", "Command7", "Command8"})
         put(buttons, w.get(QString::fromLatin1(name)));
+    if (QWidget* import = w.get(QStringLiteral("cmdImportList"))) {
+        buttons->addSpacing(12);
+        buttons->addWidget(import);
+    }
     buttons->addStretch(1);
     put(buttons, w.get(QStringLiteral("Command19")));
     h->addLayout(buttons);
@@ -158,7 +174,34 @@ void buildConfigurationTab(FormWidgets& w, QWidget* page) {
 void buildStatisticsTab(FormWidgets& w, QWidget* page) {
     auto* v = new QVBoxLayout(page);
     put(v, w.get(QStringLiteral("Label3")));
-    put(v, w.get(QStringLiteral("ListView2")), 1);
+    QWidget* chart = w.get(QStringLiteral("chtStatistics"));
+    if (!chart) {
+        putFindBox(v, w, QStringLiteral("txtFindStatistic"));
+        put(v, w.get(QStringLiteral("ListView2")), 1);
+        return;
+    }
+    // The list with its filter box on the left, the chart and its save button on the right.
+    auto* split = new QSplitter(Qt::Horizontal, page);
+    auto* left = new QWidget(split);
+    auto* lv = new QVBoxLayout(left);
+    lv->setContentsMargins(0, 0, 0, 0);
+    putFindBox(lv, w, QStringLiteral("txtFindStatistic"));
+    put(lv, w.get(QStringLiteral("ListView2")), 1);
+    auto* right = new QWidget(split);
+    auto* rv = new QVBoxLayout(right);
+    rv->setContentsMargins(0, 0, 0, 0);
+    chart->setParent(right);
+    chart->setMinimumSize(360, 240);
+    rv->addWidget(chart, 1);
+    auto* save = new QHBoxLayout;
+    save->addStretch(1);
+    put(save, w.get(QStringLiteral("cmdSaveChart")));
+    rv->addLayout(save);
+    split->addWidget(left);
+    split->addWidget(right);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
+    v->addWidget(split, 1);
 }
 
 void buildCookieTab(FormWidgets& w, QWidget* page) {

@@ -16,11 +16,13 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -162,23 +164,127 @@ TEST_F(MainWindowTest, EveryControlOfTheWindowHasItsPlace) {
     const QStringList unplaced = window->widgets().unplaced();
     // The controls the main window declares; a control added later must be placed too, but
     // this list is the window as it is laid out here.
-    for (const char* name :
-         {"Frame2",        "ListView1",   "Command3",     "Command6",        "Command10",
-          "Command9",      "Sb",          "Image1",       "Image2",          "Frame3",
-          "ListView3",     "Command5",    "Command7",     "Command8",        "Command19",
-          "Label2",        "ListView4",   "Command1",     "Label6",          "ListView5",
-          "Frame4",        "Frame6",      "Label7",       "TxtLarge",        "Label8",
-          "TxtHaut",       "Frame1",      "Label1",       "Text1",           "Command2",
-          "Frame7",        "TxtPass",     "Command18",    "Frame5",          "Label10",
-          "LblMotCle",     "Command21",   "Command11",    "Command20",       "Label3",
-          "ListView2",     "Label4",      "txtCookieDir", "lstCookies",      "Command12",
-          "Command13",     "Command14",   "Command15",    "Command16",       "Command17",
-          "Label5",        "rtf",         "Lst_Cook",     "fraFilters",      "lstFilters",
-          "Label9",        "txtFilter",   "cmdAddFilter", "cmdDeleteFilter", "Command4",
-          "fraActions",    "drvStart",    "dirStart",     "cmdFind",         "Command22",
-          "lstFiles",      "cmdSelAll",   "cmdDeSelAll",  "cmdDelete",       "lblWarnSearch",
-          "lblWarnDelete", "fraRegistry", "cmdCheckUp",   "lblFuture",       "TxtAide"})
+    for (const char* name : {"Frame2",
+                             "ListView1",
+                             "Command3",
+                             "Command6",
+                             "Command10",
+                             "Command9",
+                             "Sb",
+                             "Image1",
+                             "Image2",
+                             "Frame3",
+                             "ListView3",
+                             "Command5",
+                             "Command7",
+                             "Command8",
+                             "Command19",
+                             "Label2",
+                             "ListView4",
+                             "Command1",
+                             "Label6",
+                             "ListView5",
+                             "Frame4",
+                             "Frame6",
+                             "Label7",
+                             "TxtLarge",
+                             "Label8",
+                             "TxtHaut",
+                             "Frame1",
+                             "Label1",
+                             "Text1",
+                             "Command2",
+                             "Frame7",
+                             "TxtPass",
+                             "Command18",
+                             "Frame5",
+                             "Label10",
+                             "LblMotCle",
+                             "Command21",
+                             "Command11",
+                             "Command20",
+                             "Label3",
+                             "ListView2",
+                             "Label4",
+                             "txtCookieDir",
+                             "lstCookies",
+                             "Command12",
+                             "Command13",
+                             "Command14",
+                             "Command15",
+                             "Command16",
+                             "Command17",
+                             "Label5",
+                             "rtf",
+                             "Lst_Cook",
+                             "fraFilters",
+                             "lstFilters",
+                             "Label9",
+                             "txtFilter",
+                             "cmdAddFilter",
+                             "cmdDeleteFilter",
+                             "Command4",
+                             "fraActions",
+                             "drvStart",
+                             "dirStart",
+                             "cmdFind",
+                             "Command22",
+                             "lstFiles",
+                             "cmdSelAll",
+                             "cmdDeSelAll",
+                             "cmdDelete",
+                             "lblWarnSearch",
+                             "lblWarnDelete",
+                             "fraRegistry",
+                             "cmdCheckUp",
+                             "lblFuture",
+                             "TxtAide",
+                             "txtFindKeyword",
+                             "cmdImportList",
+                             "txtFindStatistic",
+                             "chtStatistics",
+                             "cmdSaveChart"})
         EXPECT_FALSE(unplaced.contains(QString::fromLatin1(name))) << name;
+}
+
+TEST_F(MainWindowTest, FilterBoxesHeaderClicksAndTheChartWorkThroughTheirModels) {
+    QTabWidget* tabs = window->tabs();
+    auto* find = widget<QLineEdit>("txtFindKeyword");
+    ASSERT_TRUE(find);
+    EXPECT_TRUE(tabs->widget(0)->isAncestorOf(find));
+    EXPECT_EQ(find->placeholderText(), QStringLiteral("Rechercher..."));
+    EXPECT_EQ(widget<QPushButton>("cmdImportList")->text(),
+              QStringLiteral("Importer une liste..."));
+    program->keywords.assign(
+        {QStringLiteral("pub"), QStringLiteral("casino"), QStringLiteral("popup")});
+    QTest::keyClicks(find, QStringLiteral("pu"));
+    auto* keywords = widget<QTreeView>("ListView3");
+    ASSERT_EQ(keywords->model()->rowCount(), 2);
+    EXPECT_EQ(keywords->model()->index(1, 0).data().toString(), QStringLiteral("popup"));
+    find->selectAll();
+    QTest::keyClick(find, Qt::Key_Backspace);
+    EXPECT_EQ(form->findKeywordBox.text(), QString());
+    EXPECT_EQ(keywords->model()->rowCount(), 3);
+
+    // A click on the counts' header orders the statistics by number, the largest first after
+    // a second click; the header shows it.
+    program->statistics.append({{QStringLiteral("pub"), 9}, {QStringLiteral("casino"), 10}});
+    auto* stats = widget<QTreeView>("ListView2");
+    ASSERT_TRUE(stats && tabs->widget(3)->isAncestorOf(stats));
+    emit stats->header()->sectionClicked(0);
+    emit stats->header()->sectionClicked(0);
+    EXPECT_EQ(stats->model()->index(0, 1).data().toString(), QStringLiteral("casino"));
+    EXPECT_TRUE(stats->header()->isSortIndicatorShown());
+    EXPECT_EQ(stats->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // The chart is drawn on the statistics tab and gives its picture as PNG.
+    QWidget* chart = widget<QWidget>("chtStatistics");
+    ASSERT_TRUE(chart && tabs->widget(3)->isAncestorOf(chart));
+    EXPECT_TRUE(tabs->widget(3)->isAncestorOf(widget<QPushButton>("cmdSaveChart")));
+    window->show();
+    form->tabs.setCurrent(3);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->statisticsChart.image().startsWith("\x89PNG"));
 }
 
 TEST_F(MainWindowTest, TimersRunWhileTheirModelIsEnabled) {

@@ -13,5 +13,9 @@ void registerWatchCommands(ScenarioRunner& runner);
 void registerEditingCommands(ScenarioRunner& runner);
 void registerCookieCommands(ScenarioRunner& runner);
 void registerAntiSpyCommands(ScenarioRunner& runner);
+void registerListCommands(ScenarioRunner& runner); // CommandsLists.cpp
+
+/// Gives every chart of the form a stand-in for the view's drawing (CommandsLists.cpp).
+void installChartStandIns(controls::Form& form);
 
 } // namespace scenario

@@ -1,5 +1,7 @@
 #include "tools/scenario/Commands.h"
 
+#include "controls/Chart.h"
+
 namespace scenario {
 
 namespace {
@@ -49,7 +51,18 @@ void dumpControl(ScenarioRunner& runner, const controls::Control& c) {
     switch (c.kind()) {
     case K::ListView: {
         const auto& list = static_cast<const controls::ListView&>(c);
-        runner.print(QStringLiteral("%1: %2 rows").arg(c.name()).arg(list.rowCount()));
+        // A filter and an order, when the user set them.
+        QString head = QStringLiteral("%1: %2 rows").arg(c.name()).arg(list.rowCount());
+        if (!list.filterText().isEmpty())
+            head += QStringLiteral(" of %1, filter %2")
+                        .arg(list.sourceRowCount())
+                        .arg(quote(list.filterText()));
+        if (list.orderColumn() >= 0)
+            head += QStringLiteral(", sorted by column %1 %2")
+                        .arg(list.orderColumn() + 1)
+                        .arg(list.orderDescending() ? QStringLiteral("descending")
+                                                    : QStringLiteral("ascending"));
+        runner.print(head);
         const int columns = int(list.columns().size());
         for (int r = 0; r < list.rowCount(); ++r) {
             const QStringList cells = list.cells(r);
@@ -124,6 +137,17 @@ void dumpControl(ScenarioRunner& runner, const controls::Control& c) {
                          .arg(c.name())
                          .arg(tabs.current())
                          .arg(disabled.isEmpty() ? QStringLiteral("none") : disabled.join(u',')));
+        break;
+    }
+    case K::Chart: {
+        const auto& chart = static_cast<const controls::Chart&>(c);
+        runner.print(QStringLiteral("%1: %2 panels").arg(c.name()).arg(chart.panels().size()));
+        for (const controls::Chart::Panel& panel : chart.panels()) {
+            QString text = QStringLiteral("  ") + quote(panel.title) + u':';
+            for (const controls::Chart::Bar& bar : panel.bars)
+                text += QStringLiteral(" %1=%2").arg(quote(bar.label)).arg(bar.value);
+            runner.print(text);
+        }
         break;
     }
     default:

@@ -20,6 +20,7 @@ ScenarioRunner::ScenarioRunner(QTextStream& out) : m_out(out) {
     registerEditingCommands(*this);
     registerCookieCommands(*this);
     registerAntiSpyCommands(*this);
+    registerListCommands(*this);
     registerWorldCommands(*this);
     registerDrivingCommands(*this);
     registerDumpCommands(*this);
@@ -55,6 +56,8 @@ void ScenarioRunner::start(bool second) {
     if (m_program)
         throw LineError{QStringLiteral("already started")};
     m_program = app::startUp(m_fake.platform());
+    if (m_program)
+        installChartStandIns(m_program->form());
 }
 
 controls::Control* ScenarioRunner::mainControl(const QString& name) const {

@@ -49,6 +49,12 @@ public:
         view->setTextElideMode(Qt::ElideRight);
         view->header()->setStretchLastSection(true);
         view->header()->setSectionsMovable(false);
+        // A click on a column's header orders the list by it (the list decides how).
+        view->header()->setSectionsClickable(true);
+        QObject::connect(view->header(), &QHeaderView::sectionClicked, this, [this](int section) {
+            if (auto* l = model<controls::ListView>())
+                l->headerClicked(section);
+        });
         view->setItemDelegate(new OneLineDelegate(view));
         view->setModel(list.model());
         view->viewport()->installEventFilter(this);
@@ -81,6 +87,10 @@ protected:
         auto* l = model<controls::ListView>();
         auto* view = static_cast<QTreeView*>(m);
         view->setHeaderHidden(!l->headerVisible());
+        view->header()->setSortIndicatorShown(l->orderColumn() >= 0);
+        if (l->orderColumn() >= 0)
+            view->header()->setSortIndicator(
+                l->orderColumn(), l->orderDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
         view->setSelectionMode(l->multiSelect() ? QAbstractItemView::ExtendedSelection
                                                 : QAbstractItemView::SingleSelection);
         QList<int> widths;

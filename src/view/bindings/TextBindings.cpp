@@ -59,6 +59,7 @@ protected:
         if (auto* line = qobject_cast<QLineEdit*>(m)) {
             line->setMaxLength(b->maxLength() > 0 ? b->maxLength() : 32767);
             line->setReadOnly(b->readOnly());
+            line->setPlaceholderText(b->placeholder());
             if (line->text() != b->text())
                 line->setText(b->text());
         } else if (auto* edit = qobject_cast<QPlainTextEdit*>(m)) {
