@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -99,16 +100,36 @@ QByteArray crlf(const QStringList& lines) {
 // The files, settings and browser windows of a user who has run Tavrel for a while.
 void seedWorld(FakePlatform& fake) {
     auto& files = fake.files;
-    files.setFile(
-        QStringLiteral("/prog/ListeUrl.dat"),
-        crlf({QStringLiteral("doubleclick"), QStringLiteral("adserver"), QStringLiteral("popup"),
-              QStringLiteral("casino"), QStringLiteral("banniere"), QStringLiteral("tracker"),
-              QStringLiteral("clickbank"), QStringLiteral("pub.")}));
-    files.setFile(QStringLiteral("/prog/Statistiques.dat"),
-                  crlf({QStringLiteral("\"doubleclick\",7"), QStringLiteral("\"adserver\",3"),
-                        QStringLiteral("\"popup\",12"), QStringLiteral("\"casino\",1"),
-                        QStringLiteral("\"banniere\",0"), QStringLiteral("\"tracker\",4"),
-                        QStringLiteral("\"clickbank\",0"), QStringLiteral("\"pub.\",2")}));
+    // A list grown from imported filter lists, with the closures of a few weeks.
+    const std::pair<const char*, int> keywords[] = {{"doubleclick", 47},
+                                                    {"adserver", 31},
+                                                    {"popup", 64},
+                                                    {"casino", 12},
+                                                    {"banniere", 0},
+                                                    {"tracker", 22},
+                                                    {"clickbank", 3},
+                                                    {"pub.", 18},
+                                                    {"ads.example.com", 27},
+                                                    {"pubmatic.example", 9},
+                                                    {"adnxs.example", 15},
+                                                    {"taboola.example", 38},
+                                                    {"outbrain.example", 25},
+                                                    {"popads.example", 41},
+                                                    {"propellerads.example", 6},
+                                                    {"publicite-en-ligne", 4},
+                                                    {"exoclick.example", 11},
+                                                    {"criteo.example", 8},
+                                                    {"pubfuture.example", 2},
+                                                    {"adsterra.example", 14}};
+    QStringList list;
+    QStringList records;
+    for (const auto& [keyword, count] : keywords) {
+        list.append(QString::fromUtf8(keyword));
+        records.append(QStringLiteral("\"%1\",%2").arg(QString::fromUtf8(keyword)).arg(count));
+    }
+    std::reverse(list.begin(), list.end()); // the file holds the list last keyword first
+    files.setFile(QStringLiteral("/prog/ListeUrl.dat"), crlf(list));
+    files.setFile(QStringLiteral("/prog/Statistiques.dat"), crlf(records));
     files.setFile(QStringLiteral("/prog/Tavrel.aide"),
                   crlf({QStringLiteral("Tavrel - aide"), QString(),
                         QStringLiteral("Tavrel ferme les fenêtres publicitaires du navigateur."),
@@ -333,6 +354,19 @@ int main(int argc, char** argv) {
         wait(300);
         camera.save(&window, fileNameFor(i, tabs->tabText(i)));
     }
+    // The filter box over the keyword list, the statistics ordered by their counts.
+    form->tabs.setCurrent(0);
+    form->findKeywordBox.setText(QStringLiteral("pub"));
+    wait(300);
+    camera.save(&window, QStringLiteral("tab-0-mots-cles-filtre"));
+    form->findKeywordBox.setText(QString());
+    form->tabs.setCurrent(3);
+    form->statisticsView.setOrder(0, true);
+    form->findStatisticBox.setText(QStringLiteral("example"));
+    wait(300);
+    camera.save(&window, QStringLiteral("tab-3-statistiques-tri-filtre"));
+    form->findStatisticBox.setText(QString());
+    form->statisticsView.setOrder(-1, false);
     form->tabs.setCurrent(0);
 
     // The notification-area menu, as the icon's right click opens it, and the whole screen

@@ -54,10 +54,12 @@ QChart* chartOf(const controls::Chart::Panel& panel, bool horizontal) {
     chart->addSeries(series);
     auto* categories = new QBarCategoryAxis;
     categories->append(labels);
+    categories->setTruncateLabels(false); // shortLabel keeps them short enough
     auto* values = new QValueAxis;
     values->setLabelFormat(QStringLiteral("%d"));
-    values->setRange(0, double(qMax<qint64>(top, 1)));
-    values->setTickCount(int(qMin<qint64>(qMax<qint64>(top, 1), 5)) + 1);
+    // Whole numbers at round steps: 0, 1, 2 ... for a few closures, 0, 20, 40 ... for more.
+    values->setRange(0, double(qMax<qint64>(top, 4)));
+    values->applyNiceNumbers();
     chart->addAxis(categories, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
     series->attachAxis(categories);
