@@ -6,7 +6,7 @@
 namespace app {
 
 void HelpText::load() {
-    const QString path = platform::programFile(m_files, QStringLiteral("Tavrel.aide"));
+    const QString path = platform::shippedFile(m_files, QStringLiteral("Tavrel.aide"));
     // A missing help file is not worth a message: the tab simply stays empty.
     if (!platform::FileExists(m_files, path))
         return;

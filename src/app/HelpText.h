@@ -8,7 +8,7 @@ class TextBox;
 
 namespace app {
 
-// The help tab's text, from the help file of the program folder.
+// The help tab's text, from the help file shipped with the program.
 class HelpText {
 public:
     HelpText(const platform::Files& files, controls::TextBox& box) : m_files(files), m_box(box) {}

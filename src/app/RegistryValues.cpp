@@ -97,7 +97,7 @@ long RegistryValues::deleteValue(platform::HKEY root, const QString& keyPath, co
 void RegistryValues::buildProgramPath() {
     // The start entry runs the program file itself: on Linux it has no ".exe" to add, and the
     // autostart entry's command must name the real file.
-    programPath = platform::withTrailingSlash(shortPath(m_p.files.programFolder())) +
+    programPath = platform::withTrailingSlash(shortPath(m_p.system.programFileFolder())) +
                   m_p.system.programFileName();
 }
 

@@ -35,7 +35,7 @@ public:
                    RegValue& value);
     /// Deletes a value. The first failing result, or that of closing the key.
     long deleteValue(platform::HKEY root, const QString& keyPath, const QString& name);
-    /// Sets `programPath`: the short form of the program folder, "/", the program file name.
+    /// Sets `programPath`: the short form of the program file's folder, "/", its file name.
     void buildProgramPath();
     /// The short form of a path; the path itself when there is none.
     QString shortPath(const QString& path) const;

@@ -179,7 +179,7 @@ QString SettingsModule::applyStored() {
     while (sound.endsWith(u' '))
         sound.chop(1);
     if (sound.isEmpty())
-        sound = platform::programFile(m_p.files, QStringLiteral("Tavrel.wav"));
+        sound = platform::shippedFile(m_p.files, QStringLiteral("Tavrel.wav"));
     f.soundFileBox.setText(sound);
     m_switches.setSoundFile(sound);
 

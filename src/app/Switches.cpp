@@ -50,7 +50,7 @@ bool Switches::acceptsSizeKey(QChar key) {
 void Switches::chooseSound() {
     const std::optional<QString> chosen =
         m_p.dialogs.openFile(QStringLiteral("Choix d'un fichier son .WAV"),
-                             m_p.files.programFolder(), QStringLiteral("Fichier son Wav|*.wav"));
+                             m_p.files.shippedFolder(), QStringLiteral("Fichier son Wav|*.wav"));
     if (!chosen || chosen->isEmpty())
         return;
     f.soundFileBox.setText(*chosen);

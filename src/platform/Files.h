@@ -39,8 +39,13 @@ class Files {
 public:
     virtual ~Files() = default;
 
-    /// Folder of the program file, without a trailing "/".
+    /// Folder where the program keeps the files it writes (keyword list, statistics, spyware
+    /// list), without a trailing "/".
     virtual QString programFolder() const = 0;
+    /// Folder of the files shipped with the program that it only reads (help text, sound,
+    /// starter keyword list), without a trailing "/": the program folder unless the platform
+    /// keeps them apart.
+    virtual QString shippedFolder() const { return programFolder(); }
     /// Attributes of the entry at the path (exists false when there is none).
     virtual FileAttributes attributes(const QString& path) const = 0;
     /// Whole content of a file, or the error number when it cannot be read.
@@ -71,6 +76,8 @@ public:
 QString withTrailingSlash(const QString& path);
 /// The path of a file in the program folder.
 QString programFile(const Files& files, const QString& name);
+/// The path of a file shipped with the program.
+QString shippedFile(const Files& files, const QString& name);
 
 // True when `path` names an ordinary file: read-only files count; hidden files, system files
 // and folders do not.

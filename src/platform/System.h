@@ -11,8 +11,10 @@ class System {
 public:
     virtual ~System() = default;
 
-    /// File name of the program, without its folder ("Tavrel" on Linux).
+    /// File name of the program, without its folder ("tavrel" on Linux).
     virtual QString programFileName() const = 0;
+    /// Folder of the program file, without a trailing "/".
+    virtual QString programFileFolder() const = 0;
     /// True on the NT family of systems (always true on Linux).
     virtual bool isNTPlatform() const = 0;
     /// Short form of a path; the path itself where there is no short form.

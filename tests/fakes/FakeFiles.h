@@ -6,12 +6,14 @@
 
 namespace fakes {
 
-// An in-memory file system. The program folder is "/prog".
+// An in-memory file system. The program folder is "/prog"; so is the folder of the shipped
+// files unless a test moves it.
 class FakeFiles : public platform::Files {
 public:
     FakeFiles();
 
     QString programFolder() const override { return QStringLiteral("/prog"); }
+    QString shippedFolder() const override { return m_shippedFolder; }
     platform::FileAttributes attributes(const QString& path) const override;
     std::optional<QByteArray> readAll(const QString& path, int* error = nullptr) const override;
     int writeAll(const QString& path, const QByteArray& bytes) override;
@@ -37,6 +39,8 @@ public:
     void setNow(const QDateTime& now) { m_now = now; }
     /// Every write to a path under this folder fails (a write-protected folder).
     void setWriteProtected(const QString& folder, bool on);
+    /// Keeps the shipped files apart from the program folder, as an install does.
+    void setShippedFolder(const QString& folder) { m_shippedFolder = folder; }
 
 private:
     struct Node {
@@ -62,6 +66,7 @@ private:
 
     QMap<QString, Node> m_nodes;
     QStringList m_protected;
+    QString m_shippedFolder = QStringLiteral("/prog");
     QDateTime m_now;
 };
 

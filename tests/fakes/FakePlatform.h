@@ -100,6 +100,7 @@ private:
 class FakeSystem : public platform::System {
 public:
     QString programFileName() const override { return QStringLiteral("Tavrel"); }
+    QString programFileFolder() const override { return QStringLiteral("/prog"); }
     bool isNTPlatform() const override { return true; }
     QString shortPath(const QString& path) const override { return path; }
     QString systemFolder() const override { return QStringLiteral("/system"); }

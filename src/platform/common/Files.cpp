@@ -10,6 +10,10 @@ QString programFile(const Files& files, const QString& name) {
     return withTrailingSlash(files.programFolder()) + name;
 }
 
+QString shippedFile(const Files& files, const QString& name) {
+    return withTrailingSlash(files.shippedFolder()) + name;
+}
+
 bool FileExists(const Files& files, const QString& path) {
     if (path.isEmpty())
         return false;

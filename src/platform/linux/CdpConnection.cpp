@@ -1,5 +1,7 @@
 #include "platform/linux/CdpConnection.h"
 
+#include "platform/Logging.h"
+
 #include <QJsonDocument>
 
 namespace platform::linuxp {
@@ -8,7 +10,6 @@ CdpConnection::CdpConnection(CdpTransport* transport, QObject* parent)
     : QObject(parent), m_transport(transport) {
     m_transport->setParent(this);
     m_clock.start();
-    m_trace = qEnvironmentVariableIsSet("TAVREL_CDP_TRACE");
     m_open = m_transport->isOpen();
     connect(m_transport, &CdpTransport::opened, this, [this] {
         m_open = true;
@@ -44,8 +45,7 @@ qint64 CdpConnection::send(const QString& method, const QJsonObject& params,
     if (!m_expiry.isActive())
         m_expiry.start();
     const QByteArray text = QJsonDocument(message).toJson(QJsonDocument::Compact);
-    if (m_trace)
-        qDebug("cdp > %s", text.left(400).constData());
+    qCDebug(platform::lcCdp, "> %s", text.left(400).constData());
     m_transport->sendMessage(text);
     return id;
 }
@@ -56,8 +56,7 @@ void CdpConnection::close() {
 }
 
 void CdpConnection::onMessage(const QByteArray& message) {
-    if (m_trace)
-        qDebug("cdp < %s", message.left(400).constData());
+    qCDebug(platform::lcCdp, "< %s", message.left(400).constData());
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(message, &error);
     if (!doc.isObject())

@@ -61,7 +61,6 @@ private:
     CdpTransport* m_transport;
     bool m_open = false;
     bool m_ended = false;
-    bool m_trace = false; // TAVREL_CDP_TRACE: every message on stderr
     qint64 m_nextId = 1;
     int m_timeoutMs = 10000;
     std::map<qint64, Pending> m_pending;

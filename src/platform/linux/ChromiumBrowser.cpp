@@ -1,5 +1,6 @@
 #include "platform/linux/ChromiumBrowser.h"
 
+#include "platform/Logging.h"
 #include "platform/linux/CdpJson.h"
 
 #include <QTimer>
@@ -14,7 +15,7 @@ ChromiumBrowser::ChromiumBrowser(QObject* parent)
     m_autoStart = true;
     QTimer::singleShot(0, this, [this] {
         if (m_autoStart && !start())
-            qWarning("Tavrel: no browser: %s", qPrintable(lastError()));
+            qCWarning(platform::lcBrowser, "no browser: %s", qPrintable(lastError()));
     });
 }
 

@@ -1,5 +1,6 @@
 #include "platform/linux/ChromiumLauncher.h"
 
+#include "platform/Logging.h"
 #include "platform/linux/CdpTransport.h"
 
 #include <QDir>
@@ -122,7 +123,9 @@ bool ChromiumLauncher::launch() {
     m_process->setProgram(program);
     m_process->setArguments(args);
     m_process->setStandardInputFile(QProcess::nullDevice());
-    if (!qEnvironmentVariableIsSet("TAVREL_BROWSER_LOG")) {
+    // The browser's own output reaches Tavrel's terminal only when asked for
+    // (QT_LOGGING_RULES="tavrel.browser.output.debug=true").
+    if (!platform::lcBrowserOutput().isDebugEnabled()) {
         m_process->setStandardOutputFile(QProcess::nullDevice());
         m_process->setStandardErrorFile(QProcess::nullDevice());
     } else {
@@ -144,11 +147,14 @@ bool ChromiumLauncher::launch() {
         return false;
     }
     m_launchedAt.start();
+    qCInfo(platform::lcBrowser, "launched %s %s", qPrintable(program), qPrintable(args.join(u' ')));
     adopt(new CdpConnection(new CdpPipeTransport(ours)));
     return true;
 }
 
 void ChromiumLauncher::attach() {
+    qCInfo(platform::lcBrowser, "attaching to %s port %u", qPrintable(m_options.attachHost),
+           unsigned(m_options.attachPort));
     auto* transport = new CdpWebSocketTransport(m_options.attachHost, m_options.attachPort);
     adopt(new CdpConnection(transport));
     transport->open();
@@ -179,6 +185,7 @@ void ChromiumLauncher::onGone(const QString& reason) {
     old->close();
     old->deleteLater();
     m_lastError = reason;
+    qCInfo(platform::lcBrowser, "browser connection lost: %s", qPrintable(reason));
     emit closed();
     if (m_stopping)
         return;
@@ -200,7 +207,8 @@ void ChromiumLauncher::onProcessFinished(int exitCode, QProcess::ExitStatus stat
         return;
     m_quickCrashes = quick ? m_quickCrashes + 1 : 0;
     if (m_quickCrashes >= kMaxQuickCrashes) {
-        qWarning("Tavrel: the browser keeps crashing at start; not starting it again");
+        qCWarning(platform::lcBrowser,
+                  "the browser keeps crashing at start; not starting it again");
         return;
     }
     m_retryTimer.start(m_options.retryMs);

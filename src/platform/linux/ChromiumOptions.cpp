@@ -10,6 +10,18 @@ bool isLoopback(const QString& host) {
     return host == u"127.0.0.1" || host == u"localhost" || host == u"::1";
 }
 
+// The key state comes from the X server only where the browser's windows are X windows. In a
+// Wayland session Chromium draws its windows through the compositor, and the X server (Xwayland)
+// sees none of the keys pressed there: the page's own reports tell instead.
+bool xKeyStateApplies(const QStringList& browserArguments) {
+    const QString choice = qEnvironmentVariable("TAVREL_KEY_STATE");
+    if (choice == u"page")
+        return false;
+    if (choice == u"x11" || !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        return true;
+    return browserArguments.contains(QStringLiteral("--ozone-platform=x11"));
+}
+
 } // namespace
 
 ChromiumOptions ChromiumOptions::fromEnvironment() {
@@ -17,7 +29,7 @@ ChromiumOptions ChromiumOptions::fromEnvironment() {
     o.browser = qEnvironmentVariable("TAVREL_BROWSER");
     o.arguments = QProcess::splitCommand(qEnvironmentVariable("TAVREL_BROWSER_ARGS"));
     o.profileDir = qEnvironmentVariable("TAVREL_BROWSER_PROFILE");
-    o.useX11 = qEnvironmentVariable("TAVREL_KEY_STATE") != u"page";
+    o.useX11 = xKeyStateApplies(o.arguments);
     const QString attach = qEnvironmentVariable("TAVREL_ATTACH").trimmed();
     if (!attach.isEmpty()) {
         QString host = QStringLiteral("127.0.0.1");

@@ -5,7 +5,8 @@
 
 namespace platform::linuxp {
 
-// How Tavrel reaches the browser. Read from the environment by the program; tests fill it in.
+// How Tavrel reaches the browser. Read from the environment by the program (its command-line
+// options set the same variables); tests fill it in.
 struct ChromiumOptions {
     /// Browser to launch (TAVREL_BROWSER); empty: chromium found on the PATH.
     QString browser;
@@ -18,7 +19,9 @@ struct ChromiumOptions {
     /// instead of launching one; port 0 means launch.
     QString attachHost = QStringLiteral("127.0.0.1");
     quint16 attachPort = 0;
-    /// Key state from the X server when a display opens (TAVREL_KEY_STATE=page turns it off).
+    /// Key state from the X server when a display opens. Off in a Wayland session, where the
+    /// browser's windows are not X windows, unless the browser is launched with
+    /// --ozone-platform=x11; TAVREL_KEY_STATE=page turns it off, =x11 on.
     bool useX11 = true;
     /// Period of the snapshot refresh.
     int pollMs = 200;

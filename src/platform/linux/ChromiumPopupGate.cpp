@@ -1,5 +1,6 @@
 #include "platform/linux/ChromiumPopupGate.h"
 
+#include "platform/Logging.h"
 #include "platform/linux/CdpJson.h"
 #include "platform/linux/ChromiumLauncher.h"
 #include "platform/linux/ChromiumSessions.h"
@@ -42,8 +43,8 @@ void ChromiumPopupGate::watchNewPages() {
                          {"filter", cdp::pagesOnly()}}),
                     {}, [this, generation](const CdpReply& reply) {
                         if (generation == m_launcher.generation() && !reply.ok)
-                            qWarning("Tavrel: the browser refused auto-attach: %s",
-                                     qPrintable(reply.error));
+                            qCWarning(platform::lcBrowser, "the browser refused auto-attach: %s",
+                                      qPrintable(reply.error));
                     });
 }
 

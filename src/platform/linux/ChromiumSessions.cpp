@@ -1,5 +1,6 @@
 #include "platform/linux/ChromiumSessions.h"
 
+#include "platform/Logging.h"
 #include "platform/linux/CdpJson.h"
 #include "platform/linux/ChromiumLauncher.h"
 #include "platform/linux/ChromiumSnapshot.h"
@@ -16,7 +17,8 @@ static const QString& pageScriptTemplate() {
         Q_INIT_RESOURCE(chromium);
         QFile file(QStringLiteral(":/tavrel/chromium/page-script.js"));
         if (!file.open(QIODevice::ReadOnly)) {
-            qWarning("Tavrel: the page script is missing from the program; no clicks are seen");
+            qCWarning(platform::lcBrowser,
+                      "the page script is missing from the program; no clicks are seen");
             return QString();
         }
         // The file's leading comment stays here: every document would carry it.

@@ -67,10 +67,15 @@ int LinuxFiles::errorFromErrno(int e) {
     }
 }
 
-LinuxFiles::LinuxFiles(QString programFolder) : m_programFolder(std::move(programFolder)) {}
+LinuxFiles::LinuxFiles(QString programFolder, QString shippedFolder)
+    : m_programFolder(std::move(programFolder)), m_shippedFolder(std::move(shippedFolder)) {}
 
 QString LinuxFiles::programFolder() const {
-    return m_programFolder.isEmpty() ? executableFolder() : m_programFolder;
+    return m_programFolder.isEmpty() ? tavrelDataFolder() : m_programFolder;
+}
+
+QString LinuxFiles::shippedFolder() const {
+    return m_shippedFolder.isEmpty() ? shippedDataFolder() : m_shippedFolder;
 }
 
 FileAttributes LinuxFiles::attributes(const QString& path) const {

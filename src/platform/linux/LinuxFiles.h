@@ -9,10 +9,12 @@ namespace platform::linuxp {
 // Error numbers are those of platform::FileError.
 class LinuxFiles : public Files {
 public:
-    /// `programFolder`: empty means the folder of the running program file.
-    explicit LinuxFiles(QString programFolder = {});
+    /// `programFolder`: empty means Tavrel's data folder (~/.local/share/Tavrel).
+    /// `shippedFolder`: empty means share/tavrel beside the program file's folder.
+    explicit LinuxFiles(QString programFolder = {}, QString shippedFolder = {});
 
     QString programFolder() const override;
+    QString shippedFolder() const override;
     FileAttributes attributes(const QString& path) const override;
     std::optional<QByteArray> readAll(const QString& path, int* error = nullptr) const override;
     int writeAll(const QString& path, const QByteArray& bytes) override;
@@ -29,6 +31,7 @@ public:
 
 private:
     QString m_programFolder;
+    QString m_shippedFolder;
 };
 
 } // namespace platform::linuxp

@@ -1,9 +1,12 @@
 #include "platform/linux/LinuxPaths.h"
 
+#include "platform/Logging.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -29,8 +32,43 @@ QString userConfigFolder() {
 QString tavrelDataFolder() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                            QStringLiteral("/Tavrel");
-    QDir().mkpath(folder);
+    if (!QDir().mkpath(folder))
+        qCWarning(platform::lcFiles, "cannot create the data folder %s", qPrintable(folder));
     return folder;
+}
+
+QString shippedDataFolder() {
+    return shippedDataFolderFor(executableFolder());
+}
+
+QString shippedDataFolderFor(const QString& programFileFolder) {
+    // An install puts the program in PREFIX/bin and its files in PREFIX/share/tavrel; the build
+    // tree has the same shape (build/bin, build/share/tavrel).
+    const QString installed =
+        QDir::cleanPath(programFileFolder + QStringLiteral("/../share/tavrel"));
+    return QFileInfo(installed).isDir() ? installed : programFileFolder;
+}
+
+bool seedKeywordList(const QString& dataFolder, const QString& shippedFolder) {
+    const QString name = QStringLiteral("/ListeUrl.dat");
+    const QString target = dataFolder + name;
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+        return true;
+    QFile starter(shippedFolder + name);
+    if (!starter.open(QIODevice::ReadOnly)) {
+        qCWarning(platform::lcFiles, "no starter keyword list: %s: %s",
+                  qPrintable(starter.fileName()), qPrintable(starter.errorString()));
+        return false;
+    }
+    // Written whole or not at all, so that a failed copy is tried again at the next start.
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(starter.readAll()) < 0 || !out.commit()) {
+        qCWarning(platform::lcFiles, "cannot copy the starter keyword list to %s: %s",
+                  qPrintable(target), qPrintable(out.errorString()));
+        return false;
+    }
+    qCInfo(platform::lcFiles, "starter keyword list copied to %s", qPrintable(target));
+    return true;
 }
 
 QString userRuntimeFolder() {

@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxRegistry.h"
 
+#include "platform/Logging.h"
 #include "platform/TextCodec.h"
 #include "platform/linux/Autostart.h"
 #include "platform/linux/LinuxPaths.h"
@@ -136,6 +137,8 @@ void LinuxRegistry::load() {
         const QString aside = m_places.treeFile + QStringLiteral(".damaged");
         QFile::remove(aside);
         QFile::rename(m_places.treeFile, aside);
+        qCWarning(platform::lcKeys, "damaged key tree %s kept as %s; starting empty",
+                  qPrintable(m_places.treeFile), qPrintable(aside));
     }
 }
 
@@ -148,9 +151,12 @@ bool LinuxRegistry::save() {
     QDir().mkpath(QFileInfo(m_places.treeFile).absolutePath());
     QSaveFile out(m_places.treeFile);
     out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        qCWarning(platform::lcKeys, "cannot save the key tree %s: %s",
+                  qPrintable(m_places.treeFile), qPrintable(out.errorString()));
         return false;
-    return out.commit();
+    }
+    return true;
 }
 
 void LinuxRegistry::changed() {

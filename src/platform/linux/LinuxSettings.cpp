@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxSettings.h"
 
+#include "platform/Logging.h"
 #include "platform/linux/LinuxPaths.h"
 
 #include <QDir>
@@ -22,6 +23,7 @@ QSettings& LinuxSettings::store(const QString& app) const {
         const QString file = fileName(app);
         QDir().mkpath(QFileInfo(file).absolutePath());
         slot = std::make_unique<QSettings>(file, QSettings::IniFormat);
+        qCDebug(platform::lcSettings, "settings file %s", qPrintable(file));
     }
     return *slot;
 }
@@ -45,6 +47,9 @@ void LinuxSettings::setValue(const QString& app, const QString& section, const Q
     s.setValue(section + u'/' + key, value);
     // Written at once, so an immediate end of the program loses nothing.
     s.sync();
+    if (s.status() != QSettings::NoError)
+        qCWarning(platform::lcSettings, "cannot write %s to %s", qPrintable(section + u'/' + key),
+                  qPrintable(s.fileName()));
 }
 
 } // namespace platform::linuxp

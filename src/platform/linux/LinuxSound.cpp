@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxSound.h"
 
+#include "platform/Logging.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <canberra.h>
@@ -71,7 +73,8 @@ ca_context* LinuxSound::context() {
         return nullptr;
     ca_context_change_props(c, CA_PROP_APPLICATION_NAME, "Tavrel", CA_PROP_APPLICATION_ID, "tavrel",
                             nullptr);
-    if (ca_context_open(c) != CA_SUCCESS) {
+    if (const int opened = ca_context_open(c); opened != CA_SUCCESS) {
+        qCDebug(platform::lcSound, "no sound device: %s", ca_strerror(opened));
         // No sound server or device now; one may come later, so nothing is remembered.
         ca_context_destroy(c);
         return nullptr;
@@ -95,6 +98,7 @@ bool LinuxSound::playProperties(const char* key, const QByteArray& value) {
     const int started = ca_context_play_full(c, id, props, onFinished, box);
     ca_proplist_destroy(props);
     if (started != CA_SUCCESS) {
+        qCDebug(platform::lcSound, "%s not played: %s", value.constData(), ca_strerror(started));
         delete box; // the callback runs only for a sound that started
         if (started == CA_ERROR_DISCONNECTED || started == CA_ERROR_STATE) {
             ca_context_destroy(m_context);

@@ -13,6 +13,10 @@ QString LinuxSystem::programFileName() const {
     return QFileInfo(executablePath()).fileName();
 }
 
+QString LinuxSystem::programFileFolder() const {
+    return executableFolder();
+}
+
 QString LinuxSystem::systemFolder() const {
     const QString folder =
         m_systemFolder.isEmpty() ? tavrelDataFolder() + QStringLiteral("/System") : m_systemFolder;

@@ -13,6 +13,7 @@ public:
 
     /// The name of the program file ("tavrel").
     QString programFileName() const override;
+    QString programFileFolder() const override;
     bool isNTPlatform() const override { return true; }
     QString shortPath(const QString& path) const override { return path; }
     /// A folder that Tavrel owns (created when missing).
