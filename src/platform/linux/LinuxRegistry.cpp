@@ -1,16 +1,16 @@
 #include "platform/linux/LinuxRegistry.h"
 
+#include "platform/Files.h"
 #include "platform/TextCodec.h"
+#include "platform/linux/AtomicSave.h"
 #include "platform/linux/Autostart.h"
 #include "platform/linux/LinuxPaths.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -115,6 +115,7 @@ LinuxRegistry::LinuxRegistry(Places places) : m_places(std::move(places)) {
 }
 
 void LinuxRegistry::load() {
+    removeStaleTemporaries(QFile::encodeName(m_places.treeFile));
     QFile in(m_places.treeFile);
     if (!QFileInfo(m_places.treeFile).isFile() || !in.open(QIODevice::ReadOnly))
         return; // nothing kept yet, or nothing readable: saving will tell
@@ -132,10 +133,8 @@ void LinuxRegistry::load() {
         }
     }
     if (!ok) {
-        // A damaged file is kept aside, never overwritten: the tree starts empty.
-        const QString aside = m_places.treeFile + QStringLiteral(".damaged");
-        QFile::remove(aside);
-        QFile::rename(m_places.treeFile, aside);
+        // A damaged file is kept aside, beside those kept before: the tree starts empty.
+        keepAside(m_places.treeFile, QStringLiteral("damaged"));
     }
 }
 
@@ -145,12 +144,8 @@ bool LinuxRegistry::save() {
         roots.append(keyToJson(*root));
     const QByteArray bytes = QJsonDocument(QJsonObject{{QStringLiteral("roots"), roots}})
                                  .toJson(QJsonDocument::Indented);
-    QDir().mkpath(QFileInfo(m_places.treeFile).absolutePath());
-    QSaveFile out(m_places.treeFile);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        return false;
-    return out.commit();
+    makePrivateFolder(QFile::encodeName(QFileInfo(m_places.treeFile).absolutePath()));
+    return saveFile(QFile::encodeName(m_places.treeFile), bytes) == FileError::None;
 }
 
 void LinuxRegistry::changed() {
@@ -187,7 +182,7 @@ long LinuxRegistry::queryValue(HKEY key, const QString& name, std::uint32_t* typ
         break;
     }
     case Special::CookieFolder:
-        QDir().mkpath(m_places.cookieFolder);
+        makePrivateFolder(QFile::encodeName(m_places.cookieFolder));
         text = m_places.cookieFolder;
         break;
     case Special::SysInfo:
