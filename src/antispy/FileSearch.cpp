@@ -11,26 +11,6 @@ namespace antispy {
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-QString fileErrorDescription(int number) {
-    namespace E = platform::FileError;
-    switch (number) {
-    case E::BadFileName:
-        return QStringLiteral("Nom ou numéro de fichier incorrect");
-    case E::FileNotFound:
-        return QStringLiteral("Fichier introuvable");
-    case E::DeviceIO:
-        return QStringLiteral("Erreur d'entrée/sortie sur périphérique");
-    case E::PermissionDenied:
-        return QStringLiteral("Permission refusée");
-    case E::PathFileAccess:
-        return QStringLiteral("Erreur d'accès au chemin/fichier");
-    case E::PathNotFound:
-        return QStringLiteral("Chemin d'accès introuvable");
-    default:
-        return QStringLiteral("Erreur définie par l'application ou par l'objet");
-    }
-}
-
 FileSearch::FileSearch(platform::Platform& platform, Controls controls,
                        std::function<void(bool)> setBusy)
     : m_p(platform), m_c(controls), m_setBusy(std::move(setBusy)) {}
@@ -101,7 +81,7 @@ void FileSearch::find() {
     m_c.stopButton.setEnabled(true);
     const bool recurse = m_c.recurse.value() == 1;
     m_found.clear();
-    m_foundReal.clear();
+    m_foundFiles.clear();
     QString start = m_c.folders.path();
     if (start.endsWith(u'/'))
         start.chop(1);
@@ -112,7 +92,7 @@ void FileSearch::find() {
         entries.push_back(Entry{platform::NamePattern(item), {}, {}});
     m_searching = true;
     try {
-        searchFolder(recurse, start, entries);
+        searchFolder(recurse, start.toUtf8(), entries);
     } catch (...) {
         m_searching = false;
         throw;
@@ -120,46 +100,47 @@ void FileSearch::find() {
     m_searching = false;
     for (const Entry& e : entries) {
         m_found += e.shown;
-        m_foundReal += e.real;
+        m_foundFiles.insert(m_foundFiles.end(), e.found.begin(), e.found.end());
     }
     showFoundFiles();
     m_setBusy(false);
 }
 
-void FileSearch::searchFolder(bool recurse, const QString& folder, std::vector<Entry>& entries) {
+void FileSearch::searchFolder(bool recurse, const QByteArray& folder, std::vector<Entry>& entries) {
     auto& files = m_p.files;
     auto& processes = m_p.processes;
     // Depth first, one subtree after the other: a folder's own files come before those of
     // its subfolders, which follow in listing order. The root is "" so that paths below it
-    // get a single "/".
-    std::vector<QString> pending{folder};
+    // get a single "/". Paths are kept as the system gives them (bytes), so that a name that
+    // is not UTF-8 leads back to its own file; they are shown with U+FFFD.
+    std::vector<QByteArray> pending{folder};
     while (!pending.empty()) {
-        const QString dir = pending.back();
+        const QByteArray dir = pending.back();
         pending.pop_back();
-        const QString shownDir = dir.isEmpty() ? QStringLiteral("/") : dir;
+        const QString shownDir = dir.isEmpty() ? QStringLiteral("/") : platform::shownName(dir);
         m_c.status.setSimpleText(QStringLiteral("Recherche : ") + shownDir);
         int error = platform::FileError::None;
-        const auto listing = files.list(shownDir, &error);
+        const auto listing = files.listRaw(dir.isEmpty() ? QByteArray("/") : dir, &error);
         if (!listing) {
             m_p.dialogs.message(
-                QString::number(error) + QStringLiteral(" -- ") + fileErrorDescription(error),
+                QString::number(error) + QStringLiteral(" -- ") + platform::fileErrorText(error),
                 MessageButtons::Ok, MessageIcon::Critical, QStringLiteral("DirUdevuzu"));
             continue;
         }
-        QStringList subfolders;
+        const QString shownPrefix = dir.isEmpty() ? QString() : shownDir;
+        std::vector<QByteArray> subfolders;
         for (const platform::DirEntry& e : *listing) {
             processes.processEvents();
             if (m_stopRequested)
                 return;
-            const QString path = dir + u'/' + e.name;
-            const platform::FileAttributes a = files.attributes(path);
-            if (!a.exists || a.hidden || a.system)
+            if (e.hidden || e.system)
                 continue;
-            if (a.directory) {
+            const QByteArray path = dir + '/' + e.rawName;
+            if (e.directory) {
                 // A link to a folder is never followed: it could lead out of the tree or
                 // round in a loop.
-                if (recurse && !e.symlink && !a.symlink)
-                    subfolders.append(path);
+                if (recurse && !e.symlink)
+                    subfolders.push_back(path);
                 continue;
             }
             const QString folded = platform::NamePattern::fold(e.name);
@@ -168,9 +149,9 @@ void FileSearch::searchFolder(bool recurse, const QString& folder, std::vector<E
                 if (!entry.pattern.matchesFolded(folded))
                     continue;
                 if (shown.isEmpty())
-                    shown = dir + u'/' + e.name.toUpper();
+                    shown = shownPrefix + u'/' + e.name.toUpper();
                 entry.shown.append(shown);
-                entry.real.append(path);
+                entry.found.push_back({path, e.id});
             }
         }
         for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)
@@ -182,7 +163,7 @@ void FileSearch::showFoundFiles() {
     m_c.found.clear();
     for (const QString& path : std::as_const(m_found))
         m_c.found.addItem(path);
-    m_shownReal = m_foundReal;
+    m_shownFiles = m_foundFiles;
     if (!m_found.isEmpty())
         m_c.status.setSimpleText(QStringLiteral("Fichiers trouvés : ") +
                                  QString::number(m_c.found.count()));
@@ -192,7 +173,7 @@ void FileSearch::showFoundFiles() {
 }
 
 void FileSearch::forgetShownFiles() {
-    m_shownReal.clear();
+    m_shownFiles.clear();
 }
 
 void FileSearch::stop() {
@@ -219,20 +200,25 @@ void FileSearch::deleteSelected() {
         return;
     }
     auto& files = m_p.files;
-    const bool searchResults = m_shownReal.size() == list.count();
+    const bool searchResults = m_shownFiles.size() == std::size_t(list.count());
     // A file found by two entries is listed twice: once deleted, it counts as deleted.
-    QSet<QString> deleted;
+    QSet<QByteArray> deleted;
     for (int i = 0; i < list.count(); ++i) {
         if (!list.isSelected(i))
             continue;
-        // The list shows names in upper case; the file deleted is the one found, never
-        // another file whose name differs only in case.
-        const QString path = searchResults ? m_shownReal.at(i) : list.item(i);
-        if (deleted.contains(path))
-            continue;
-        // A line that is no absolute path (a registry key) names no file here.
-        const int error =
-            path.startsWith(u'/') ? files.remove(path) : platform::FileError::FileNotFound;
+        // The file deleted is the one found, by its own name and only while it is what the
+        // search saw: never another file whose name shows alike (the list shows names in
+        // upper case, and bytes that are not UTF-8 as U+FFFD), nor a file that a link put on
+        // the way since.
+        int error = platform::FileError::FileNotFound; // a registry key names no file
+        if (searchResults) {
+            const Found& found = m_shownFiles.at(std::size_t(i));
+            if (deleted.contains(found.path))
+                continue;
+            error = files.removeListed(found.path, found.id);
+            if (error == platform::FileError::None)
+                deleted.insert(found.path);
+        }
         if (error != platform::FileError::None) {
             if (error == platform::FileError::PathFileAccess)
                 dialogs.message(
@@ -246,14 +232,13 @@ void FileSearch::deleteSelected() {
                                 MessageButtons::Ok, MessageIcon::None, QString());
             return;
         }
-        deleted.insert(path);
     }
     for (int i = list.count() - 1; i >= 0; --i) {
         if (!list.isSelected(i))
             continue;
         list.removeItem(i);
         if (searchResults)
-            m_shownReal.removeAt(i);
+            m_shownFiles.erase(m_shownFiles.begin() + i);
     }
 }
 

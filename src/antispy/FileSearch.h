@@ -18,9 +18,6 @@ class StatusBar;
 
 namespace antispy {
 
-/// Text of a file error number, as the error messages show it.
-QString fileErrorDescription(int number);
-
 // The search of folders for known spyware file names, and the deletion of found files.
 class FileSearch {
 public:
@@ -63,25 +60,30 @@ public:
     bool searching() const { return m_searching; }
 
 private:
+    /// A found file as the search saw it: its raw path and what it is.
+    struct Found {
+        QByteArray path;
+        platform::FileId id;
+    };
     struct Entry {
         platform::NamePattern pattern;
         QStringList shown;
-        QStringList real;
+        std::vector<Found> found;
     };
-    /// Searches a folder tree for every entry at once; matches go to each entry's own
-    /// results in the order a walk per entry would find them.
-    void searchFolder(bool recurse, const QString& folder, std::vector<Entry>& entries);
+    /// Searches a folder tree (its raw path) for every entry at once; matches go to each
+    /// entry's own results in the order a walk per entry would find them.
+    void searchFolder(bool recurse, const QByteArray& folder, std::vector<Entry>& entries);
     void showFolders();
 
     platform::Platform& m_p;
     Controls m_c;
     std::function<void(bool)> m_setBusy;
     QStringList m_found;
-    /// The real path of each file in m_found (the listed one is upper-cased).
-    QStringList m_foundReal;
-    /// The real path behind each line of the found-file list, as long as the lines are
-    /// search results.
-    QStringList m_shownReal;
+    /// The file behind each line of m_found (whose names are upper-cased).
+    std::vector<Found> m_foundFiles;
+    /// The file behind each line of the found-file list, as long as the lines are search
+    /// results.
+    std::vector<Found> m_shownFiles;
     bool m_stopRequested = false;
     bool m_searching = false;
 };

@@ -11,7 +11,7 @@ Program::Program(platform::Platform& platform)
       m_switches(m_form, platform, rules, m_dialerBlock),
       m_keywordFile(platform.files, platform.settings, platform.dialogs, keywords,
                     m_form.keywordFilePathLabel),
-      m_statisticsFile(platform.files, statistics),
+      m_statisticsFile(platform.files, platform.dialogs, statistics),
       m_keywordCommands(platform.dialogs, platform.processes, keywords, m_statisticsFile, journal,
                         {m_form.windowListView, m_form.keywordListView, m_form.journalView,
                          m_form.addUrlButton, m_form.addPageNameButton},
@@ -96,15 +96,18 @@ void Program::endNow() {
     std::abort(); // not reached: ending the process does not return
 }
 
-void Program::saveLists() {
-    m_statisticsFile.save();
-    m_keywordFile.saveToOwnFile();
+bool Program::saveLists(keywords::SaveMode mode) {
+    // Each save says itself when it fails; the other one is still made.
+    const bool statisticsSaved = m_statisticsFile.save(mode);
+    const bool listSaved = m_keywordFile.saveToOwnFile(mode);
+    return statisticsSaved && listSaved;
 }
 
 void Program::hideOrShow() {
-    m_statisticsFile.save();
+    m_statisticsFile.save(keywords::SaveMode::Automatic);
     m_keywordFile.saveQuoted(
-        platform::programFile(m_platform.files, QStringLiteral("ListeUrl.dat")));
+        platform::programFile(m_platform.files, QStringLiteral("ListeUrl.dat")),
+        keywords::SaveMode::Automatic);
     if (m_taskBarIcon.IconInTray())
         m_taskBarIcon.showFromTray();
     else
@@ -112,7 +115,14 @@ void Program::hideOrShow() {
 }
 
 void Program::quit() {
-    saveLists();
+    // What could not be saved would be lost: the user decides whether to end all the same.
+    if (!saveLists(keywords::SaveMode::Automatic) &&
+        m_platform.dialogs.message(
+            QStringLiteral("Des modifications n'ont pas pu être enregistrées.\r"
+                           "Quitter quand même ?"),
+            platform::MessageButtons::YesNo, platform::MessageIcon::Question,
+            QStringLiteral("Tavrel")) != platform::MessageAnswer::Yes)
+        return;
     m_settings.save();
     endNow();
 }

@@ -59,13 +59,17 @@ public:
     [[noreturn]] void endNow();
 
     // --- Commands that span several subsystems ---------------------------------------------
-    /// The save command: statistics, then the keyword file in the plain form.
-    void saveLists();
-    /// The hide command: statistics, `ListeUrl.dat` in the quoted form, then shows or hides
-    /// the window.
+    /// The save command (explicit) and the saves of the quit (automatic): statistics, then
+    /// the keyword file in the plain form. False when one of them was not saved (each says so
+    /// in a message).
+    bool saveLists(keywords::SaveMode mode = keywords::SaveMode::Explicit);
+    /// The hide command: statistics, `ListeUrl.dat` in the quoted form (automatic saves),
+    /// then shows or hides the window.
     void hideOrShow();
-    /// The quit command: as the save command, then the settings, then the immediate end.
-    [[noreturn]] void quit();
+    /// The quit command: the saves of the save command, then the settings, then the
+    /// immediate end. When a save failed, the user is asked first; No keeps the program
+    /// running.
+    void quit();
     /// Opens the About box modally.
     void showAbout();
 

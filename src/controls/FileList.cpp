@@ -20,17 +20,21 @@ void FileList::setPattern(const QString& pattern) {
 
 void FileList::refresh() {
     QStringList names;
+    QList<platform::DirEntry> listed;
     if (!m_path.isEmpty()) {
-        const QString folder = m_path.endsWith(u'/') ? m_path : m_path + u'/';
         const platform::NamePattern pattern(m_pattern);
         if (const auto entries = m_files.list(m_path)) {
             names.reserve(entries->size());
+            // Ordinary files only: no folder, hidden or system entry (a link counts as what it
+            // points at).
             for (const platform::DirEntry& e : *entries)
-                if (!e.directory && pattern.matches(e.name) &&
-                    platform::FileExists(m_files, folder + e.name))
+                if (!e.directory && !e.hidden && !e.system && pattern.matches(e.name)) {
                     names.append(e.name);
+                    listed.append(e);
+                }
         }
     }
+    m_entries = std::move(listed);
     if (names == m_names)
         return;
     m_names = std::move(names);

@@ -2,11 +2,9 @@
 
 #include "controls/Control.h"
 
-#include <QStringList>
+#include "platform/Files.h"
 
-namespace platform {
-class Files;
-}
+#include <QStringList>
 
 namespace controls {
 
@@ -28,12 +26,15 @@ public:
 
     int count() const { return int(m_names.size()); }
     const QStringList& names() const { return m_names; }
+    /// The listed files as the folder gave them (raw names and identities), one a name.
+    const QList<platform::DirEntry>& entries() const { return m_entries; }
 
 private:
     const platform::Files& m_files;
     QString m_path;
     QString m_pattern;
     QStringList m_names;
+    QList<platform::DirEntry> m_entries;
 };
 
 } // namespace controls

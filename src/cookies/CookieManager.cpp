@@ -5,6 +5,7 @@
 #include "cookies/CookieParser.h"
 #include "cookies/RegistryReader.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace cookies {
@@ -61,14 +62,21 @@ void CookieManager::fillFileList() {
     const QString folder = platform::withTrailingSlash(m_files.path());
     // All rows are built first and handed over at once, so a folder of thousands of files
     // is listed (and sorted, when the list is) in one pass.
+    const QByteArray rawFolder = folder.toUtf8();
     std::vector<QStringList> rows;
     rows.reserve(std::size_t(m_files.count()));
-    for (const QString& name : m_files.names()) {
+    m_listed.clear();
+    for (const platform::DirEntry& e : m_files.entries()) {
+        const QString& name = e.name;
         if (name.trimmed().isEmpty())
             continue;
+        m_listed[name].append({rawFolder + e.rawName, e.id});
         const QString path = folder + name;
-        const auto modified = fs.modified(path);
-        const auto size = fs.size(path);
+        // A name that is not UTF-8 is shown, not reachable by the name shown (which may be
+        // another file's): its date and length are left empty.
+        const bool reachable = path.toUtf8() == rawFolder + e.rawName;
+        const auto modified = reachable ? fs.modified(path) : std::nullopt;
+        const auto size = reachable ? fs.size(path) : std::nullopt;
         rows.push_back({name, path, modified ? cookieDateText(*modified) : QString(),
                         size ? QString::number(*size) : QString()});
     }
@@ -96,22 +104,37 @@ void CookieManager::deleteSelected() {
             QStringLiteral("Suppression des Cookies")) != MessageAnswer::Yes)
         return;
     platform::Files& fs = m_p.files;
-    const QString folder = platform::withTrailingSlash(m_folder);
     const controls::ListView& list = m_c.fileList;
+    // Each row leads back to the file listed under its name: its raw name and identity, so
+    // that a file whose name only shows alike, or a link put in the folder's place since the
+    // listing, is never deleted.
+    std::vector<ListedFile> targets;
+    for (int r = 0; r < list.rowCount(); ++r)
+        if (!list.text(r).isEmpty() && list.isSelected(r))
+            if (const auto listed = listedFile(r))
+                targets.push_back(*listed);
     // The rows of deleted files need not be taken out one by one: the list is rebuilt from
     // the folder right after. A file that cannot be deleted stays, without a message.
-    for (int r = list.rowCount() - 1; r >= 0; --r) {
-        const QString name = list.text(r);
-        if (name.isEmpty() || !list.isSelected(r))
-            continue;
-        const QString path = folder + name;
-        if (fs.remove(path) == platform::FileError::PathFileAccess) {
+    for (auto it = targets.rbegin(); it != targets.rend(); ++it) {
+        if (fs.removeListed(it->first, it->second) == platform::FileError::PathFileAccess)
             // A read-only file: reset its attributes and try once more.
-            fs.setNormal(path);
-            fs.remove(path);
-        }
+            fs.removeListed(it->first, it->second, true);
     }
     relist();
+}
+
+std::optional<CookieManager::ListedFile> CookieManager::listedFile(int row) const {
+    // Rows whose names show alike keep the listing's order (the sort is stable and compares
+    // the names only), so the k-th of them is the k-th such file listed.
+    const controls::ListView& list = m_c.fileList;
+    const QString name = list.text(row);
+    int k = 0;
+    for (int r = 0; r < row; ++r)
+        k += list.text(r) == name ? 1 : 0;
+    const auto it = m_listed.constFind(name);
+    if (it == m_listed.constEnd() || k >= it->size())
+        return std::nullopt;
+    return it->at(k);
 }
 
 void CookieManager::refresh() {
@@ -142,8 +165,11 @@ void CookieManager::analyseSelectedFile() {
     const QString parent = selected >= 0 ? list.subItem(selected, 1) : QString();
     m_c.analysisLabel.setCaption(QStringLiteral("Analyse du fichier Cookie : ") + parent);
     // A file that cannot be read is analysed as empty: the records of the previous file must
-    // not be shown under this file's name.
-    const auto bytes = parent.isEmpty() ? std::nullopt : m_p.files.readAll(parent);
+    // not be shown under this file's name. So is a file whose name is not UTF-8: the name
+    // shown may be another file's.
+    const auto listed = selected >= 0 ? listedFile(selected) : std::nullopt;
+    const bool reachable = !listed || listed->first == parent.toUtf8();
+    const auto bytes = parent.isEmpty() || !reachable ? std::nullopt : m_p.files.readAll(parent);
     m_c.analysisBox.setText(bytes ? analysisText(*bytes) : QString());
     m_c.recordList.clear();
     m_c.recordList.setSorted(false);

@@ -4,7 +4,9 @@
 #include "cookies/CookieDetails.h"
 #include "platform/Platform.h"
 
+#include <QHash>
 #include <QString>
+#include <optional>
 
 namespace controls {
 class Label;
@@ -55,6 +57,10 @@ public:
     SelectedCookieRecord selectedRecord;
 
 private:
+    /// A listed file: its raw path and identity.
+    using ListedFile = std::pair<QByteArray, platform::FileId>;
+    /// The file a row of the file list was listed for.
+    std::optional<ListedFile> listedFile(int row) const;
     /// Adds a row to the file list for every file of the cookie folder.
     void fillFileList();
     /// Clears both lists and lists the folder again (refresh and after a deletion).
@@ -65,6 +71,8 @@ private:
     /// The cookie files of the folder (pattern "*.txt").
     controls::FileList m_files;
     QString m_folder;
+    /// The files listed under each shown name, in listing order: raw path and identity.
+    QHash<QString, QList<ListedFile>> m_listed;
 };
 
 /// True for a folder that looks like a cookie folder: "cookie" (in any case) in its path,

@@ -2,9 +2,9 @@
 
 #include "controls/Simple.h"
 #include "keywords/TextItems.h"
-#include "platform/TextCodec.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace keywords {
@@ -21,14 +21,12 @@ KeywordFile::KeywordFile(platform::Files& files, platform::SettingsStore& settin
                          platform::Dialogs& dialogs, KeywordList& keywords,
                          controls::Label& pathLabel)
     : m_files(files), m_settings(settings), m_dialogs(dialogs), m_keywords(keywords),
-      m_pathLabel(pathLabel) {}
+      m_pathLabel(pathLabel),
+      m_listFiles(files, dialogs, QStringLiteral("ce n'est pas une liste de mots clés.")) {}
 
-void KeywordFile::assignReversed(const QStringList& items) {
-    QStringList words;
-    words.reserve(items.size());
-    for (auto it = items.crbegin(); it != items.crend(); ++it)
-        words.append(*it);
-    m_keywords.assign(std::move(words));
+void KeywordFile::assignReversed(QStringList items) {
+    std::reverse(items.begin(), items.end());
+    m_keywords.assign(std::move(items));
 }
 
 void KeywordFile::loadAtStartup() {
@@ -46,10 +44,18 @@ void KeywordFile::loadAtStartup() {
         m_pathLabel.setCaption(QString());
         return;
     }
-    const auto bytes = m_files.readAll(toRead);
-    if (!bytes)
-        return; // a read error ends the load without a message
-    assignReversed(ItemReader(platform::decodeText(*bytes)).all());
+    // Saves of interrupted runs may have left their temporary files.
+    m_files.removeStaleTemporaries(m_path);
+    m_files.removeStaleTemporaries(defaultFile);
+    QString reason;
+    std::optional<QString> text = m_listFiles.read(toRead, &reason);
+    if (!text) {
+        // Said, and the file is kept from automatic saves: the list is not what it holds.
+        m_listFiles.report(toRead, reason);
+        return;
+    }
+    QStringList items = ItemReader(*std::move(text)).all();
+    assignReversed(std::move(items));
 }
 
 QString typedItem(const QString& item, bool quoted) {
@@ -80,35 +86,52 @@ void KeywordFile::choose() {
     m_settings.setValue(kApp, kConfig, kKeywordFileKey, m_path);
     if (!platform::FileExists(m_files, m_path))
         return;
-    const auto bytes = m_files.readAll(m_path);
-    if (!bytes) {
-        m_dialogs.message(QStringLiteral("Erreur d'ouverture du fichier mots clés !"),
-                          platform::MessageButtons::Ok, platform::MessageIcon::Warning,
-                          QStringLiteral("Erreur"));
+    QString reason;
+    std::optional<QString> text = m_listFiles.read(m_path, &reason);
+    if (!text) {
+        if (m_listFiles.tooLarge(reason))
+            m_listFiles.report(m_path, reason);
+        else
+            m_dialogs.message(QStringLiteral("Erreur d'ouverture du fichier mots clés !"),
+                              platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+                              QStringLiteral("Erreur"));
         return;
     }
-    ItemReader reader(platform::decodeText(*bytes));
+    ItemReader reader(*std::move(text));
     QStringList items;
     while (!reader.atEnd()) {
         bool quoted = false;
         const QString item = reader.next(&quoted);
         items.append(typedItem(item, quoted));
     }
-    assignReversed(items);
+    assignReversed(std::move(items));
 }
 
-int KeywordFile::saveToOwnFile() {
+bool KeywordFile::saveToOwnFile(SaveMode mode) {
     m_pathLabel.setCaption(m_path);
     if (m_path.isEmpty())
         m_path = platform::programFile(m_files, kNewFile);
-    return save(m_path);
+    return save(m_path, mode);
 }
 
-int KeywordFile::write(const QString& path, bool quoted) const {
-    QString text;
+bool KeywordFile::write(const QString& path, bool quoted, SaveMode mode) {
+    qsizetype length = 0;
     for (const QString& word : m_keywords.words())
-        text += quoted ? quotedLine(word) : plainLine(word);
-    return m_files.writeAll(path, platform::encodeText(text));
+        length += word.size() + 4;
+    // Piece by piece: a line of a huge keyword is not copied once more.
+    QString text;
+    text.reserve(length);
+    for (const QString& word : m_keywords.words()) {
+        if (quoted || plainLineNeedsQuotes(word)) {
+            text += u'"';
+            text += word;
+            text += u'"';
+        } else {
+            text += word;
+        }
+        text += QStringLiteral("\r\n");
+    }
+    return m_listFiles.write(path, text, mode);
 }
 
 } // namespace keywords

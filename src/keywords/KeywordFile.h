@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keywords/KeywordList.h"
+#include "keywords/ListFiles.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/SettingsStore.h"
@@ -22,29 +23,32 @@ public:
                 platform::Dialogs& dialogs, KeywordList& keywords, controls::Label& pathLabel);
 
     /// Loads the list at start-up: the chosen file, or `ListeUrl.dat` in the program folder.
+    /// A file that exists but cannot be read is reported, and only an explicit save writes
+    /// over it.
     void loadAtStartup();
     /// The user chooses another keyword file; it is loaded at once.
     void choose();
     /// The file the list comes from (empty when none is set).
     const QString& path() const { return m_path; }
     /// Writes the list to its own file in the plain form (`NouveauHost.dat` in the program
-    /// folder when it has none); returns the file error number (0 on success).
-    int saveToOwnFile();
-    /// Writes the whole list in the plain form; returns the file error number (0 on success).
-    int save(const QString& path) const { return write(path, false); }
-    /// Writes the whole list in the quoted form; returns the file error number (0 on success).
-    int saveQuoted(const QString& path) const { return write(path, true); }
+    /// folder when it has none). False when it was not saved, after a message saying why.
+    bool saveToOwnFile(SaveMode mode);
+    /// Writes the whole list in the plain form; false (after a message) when not saved.
+    bool save(const QString& path, SaveMode mode) { return write(path, false, mode); }
+    /// Writes the whole list in the quoted form; false (after a message) when not saved.
+    bool saveQuoted(const QString& path, SaveMode mode) { return write(path, true, mode); }
 
 private:
     /// Replaces the list by these words, the last one first (the file order reversed).
-    void assignReversed(const QStringList& items);
-    int write(const QString& path, bool quoted) const;
+    void assignReversed(QStringList items);
+    bool write(const QString& path, bool quoted, SaveMode mode);
 
     platform::Files& m_files;
     platform::SettingsStore& m_settings;
     platform::Dialogs& m_dialogs;
     KeywordList& m_keywords;
     controls::Label& m_pathLabel;
+    ListFiles m_listFiles;
     QString m_path;
 };
 

@@ -11,101 +11,89 @@ constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
 void KeywordMatcher::build(const std::vector<QString>& keywords) {
     m_keywordCount = int(keywords.size());
-    m_nodes.clear();
-    m_edges.clear();
-    m_outputs.clear();
-    m_emptyKeywords.clear();
     m_stamp.assign(keywords.size(), 0);
     m_mark = 0;
 
-    // Distinct keywords in code-unit order: with sorted input each keyword shares its prefix
-    // with the one before it along the most recently added children, so the trie is built
-    // without any child search. Children are linked in ascending order.
-    std::vector<int> order(keywords.size());
+    // The keywords in code-unit order. An empty keyword (a blank line of the list) would close
+    // every window: it matches nothing, so it is left out.
+    std::vector<int> order;
+    order.reserve(keywords.size());
     for (int i = 0; i < int(keywords.size()); ++i)
-        order[i] = i;
-    std::erase_if(order, [&](int i) {
         if (!keywords[i].isEmpty())
-            return false;
-        m_emptyKeywords.push_back(i);
-        return true;
-    });
+            order.push_back(i);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return QStringView(keywords[a]).compare(QStringView(keywords[b])) < 0;
     });
-
-    struct BuildNode {
-        char16_t ch = 0;
-        std::uint32_t firstChild = kNone;
-        std::uint32_t lastChild = kNone;
-        std::uint32_t nextSibling = kNone;
-        std::uint32_t childCount = 0;
-        std::int32_t firstOutput = -1; // into `outputs`, grouped per node (keywords are sorted)
-        std::uint32_t outputCount = 0;
+    const auto at = [&](std::uint32_t k, qsizetype depth) {
+        return keywords[std::size_t(order[k])][depth].unicode();
     };
-    std::vector<BuildNode> trie(1);
-    std::vector<int> outputs;
-    outputs.reserve(order.size());
-    std::vector<std::uint32_t> path{kRoot}; // nodes along the previous keyword
-    QStringView previous;
-    for (int i : order) {
-        const QStringView kw(keywords[i]);
+
+    // The trie has one node for every distinct prefix: each keyword adds those it does not
+    // share with the one before it. Counted first, so that the nodes and edges take no more
+    // memory than they need.
+    std::size_t nodeCount = 1;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const QStringView kw(keywords[std::size_t(order[k])]);
         qsizetype common = 0;
-        const qsizetype limit = std::min(kw.size(), previous.size());
-        while (common < limit && kw[common] == previous[common])
-            ++common;
-        path.resize(std::size_t(common) + 1);
-        for (qsizetype k = common; k < kw.size(); ++k) {
-            const std::uint32_t parent = path.back();
-            const auto created = std::uint32_t(trie.size());
-            trie.push_back({});
-            trie.back().ch = kw[k].unicode();
-            BuildNode& p = trie[parent];
-            if (p.lastChild == kNone)
-                p.firstChild = created;
-            else
-                trie[p.lastChild].nextSibling = created;
-            p.lastChild = created;
-            ++p.childCount;
-            path.push_back(created);
+        if (k > 0) {
+            const QStringView previous(keywords[std::size_t(order[k - 1])]);
+            const qsizetype limit = std::min(kw.size(), previous.size());
+            while (common < limit && kw[common] == previous[common])
+                ++common;
         }
-        BuildNode& end = trie[path.back()];
-        if (end.outputCount == 0)
-            end.firstOutput = std::int32_t(outputs.size());
-        outputs.push_back(i);
-        ++end.outputCount;
-        previous = kw;
+        nodeCount += std::size_t(kw.size() - common);
     }
+    m_nodes.clear();
+    m_nodes.shrink_to_fit();
+    m_nodes.reserve(nodeCount);
+    m_edges.clear();
+    m_edges.shrink_to_fit();
+    m_edges.reserve(nodeCount - 1);
+    m_outputs.clear();
+    m_outputs.shrink_to_fit();
+    m_outputs.reserve(order.size());
 
-    // Breadth-first renumbering, with each node's edges contiguous and sorted.
-    std::vector<std::uint32_t> bfs;
-    bfs.reserve(trie.size());
-    std::vector<std::uint32_t> newId(trie.size());
-    bfs.push_back(kRoot);
-    for (std::size_t q = 0; q < bfs.size(); ++q)
-        for (std::uint32_t c = trie[bfs[q]].firstChild; c != kNone; c = trie[c].nextSibling)
-            bfs.push_back(c);
-    for (std::uint32_t i = 0; i < bfs.size(); ++i)
-        newId[bfs[i]] = i;
-
-    m_nodes.assign(bfs.size(), Node{});
-    m_edges.reserve(bfs.size());
-    for (std::uint32_t i = 0; i < bfs.size(); ++i) {
-        const BuildNode& b = trie[bfs[i]];
-        Node& n = m_nodes[i];
-        n.firstEdge = std::uint32_t(m_edges.size());
-        n.edgeCount = b.childCount;
-        for (std::uint32_t c = b.firstChild; c != kNone; c = trie[c].nextSibling)
-            m_edges.push_back({trie[c].ch, newId[c]});
-        if (b.outputCount > 0) {
-            n.firstOutput = int(m_outputs.size());
-            n.outputCount = b.outputCount;
-            m_outputs.insert(m_outputs.end(), outputs.begin() + b.firstOutput,
-                             outputs.begin() + b.firstOutput + b.outputCount);
+    // Built level by level, straight in breadth-first order, with each node's edges contiguous
+    // and sorted: a node stands for the run of sorted keywords that share its prefix; the
+    // keywords that end with it come first in the run and are its outputs, the others group
+    // by their next character into its children. While building, a node's run [lo, hi) is kept
+    // in its fail and outputLink fields, which the failure links below overwrite.
+    m_nodes.push_back({});
+    m_nodes[kRoot].outputLink = std::uint32_t(order.size());
+    std::size_t levelEnd = 1;
+    qsizetype depth = 0;
+    for (std::uint32_t u = 0; u < m_nodes.size(); ++u) {
+        if (u == levelEnd) {
+            ++depth;
+            levelEnd = m_nodes.size();
         }
+        const std::uint32_t lo = m_nodes[u].fail;
+        const std::uint32_t hi = m_nodes[u].outputLink;
+        std::uint32_t k = lo;
+        while (k < hi && keywords[std::size_t(order[k])].size() == depth)
+            ++k;
+        if (k > lo) {
+            m_nodes[u].firstOutput = std::int32_t(m_outputs.size());
+            m_nodes[u].outputCount = k - lo;
+            m_outputs.insert(m_outputs.end(), order.begin() + lo, order.begin() + k);
+        }
+        m_nodes[u].firstEdge = std::uint32_t(m_edges.size());
+        while (k < hi) {
+            const char16_t ch = at(k, depth);
+            std::uint32_t end = k + 1;
+            while (end < hi && at(end, depth) == ch)
+                ++end;
+            m_edges.push_back({ch, std::uint32_t(m_nodes.size())});
+            Node child;
+            child.fail = k;
+            child.outputLink = end;
+            m_nodes.push_back(child);
+            k = end;
+        }
+        m_nodes[u].edgeCount = std::uint32_t(m_edges.size()) - m_nodes[u].firstEdge;
     }
-    trie.clear();
-    trie.shrink_to_fit();
+    m_nodes[kRoot].fail = kRoot;
+    m_nodes[kRoot].outputLink = kRoot;
 
     // Dense root transitions (0 means "stay at the root").
     m_rootNext.assign(0x10000, 0);
@@ -192,18 +180,14 @@ void KeywordMatcher::scan(QStringView text, std::vector<std::uint32_t>& stamp, s
 
 void KeywordMatcher::findAll(QStringView a, QStringView b, std::vector<int>& out) const {
     const std::size_t first = out.size();
-    if (m_nodes.empty() && m_emptyKeywords.empty())
-        return;
+    if (m_nodes.size() <= 1)
+        return; // no keyword, or empty ones only
     if (++m_mark == 0) {
         std::fill(m_stamp.begin(), m_stamp.end(), 0);
         m_mark = 1;
     }
-    if (!m_nodes.empty()) {
-        scan(a, m_stamp, m_mark, out);
-        scan(b, m_stamp, m_mark, out);
-    }
-    if (!a.isEmpty() || !b.isEmpty())
-        out.insert(out.end(), m_emptyKeywords.begin(), m_emptyKeywords.end());
+    scan(a, m_stamp, m_mark, out);
+    scan(b, m_stamp, m_mark, out);
     std::sort(out.begin() + std::ptrdiff_t(first), out.end());
 }
 

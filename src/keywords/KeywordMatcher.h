@@ -15,7 +15,7 @@ public:
     /// Builds the automaton; keyword i of the list has index i in the results.
     void build(const std::vector<QString>& keywords);
     /// Appends to `out` the index of every keyword found in `a` or in `b`, ascending, each
-    /// once. An empty keyword is found in every non-empty text.
+    /// once. An empty keyword is found nowhere.
     void findAll(QStringView a, QStringView b, std::vector<int>& out) const;
     int keywordCount() const { return m_keywordCount; }
 
@@ -41,7 +41,6 @@ private:
     std::vector<Node> m_nodes;
     std::vector<Edge> m_edges;
     std::vector<int> m_outputs;
-    std::vector<int> m_emptyKeywords;
     std::vector<std::uint16_t> m_rootNext; // dense transitions of the root for fast restarts
     int m_keywordCount = 0;
     mutable std::vector<std::uint32_t> m_stamp;

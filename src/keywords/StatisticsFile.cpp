@@ -5,8 +5,10 @@
 
 namespace keywords {
 
-StatisticsFile::StatisticsFile(platform::Files& files, Statistics& statistics)
-    : m_files(files), m_statistics(statistics) {}
+StatisticsFile::StatisticsFile(platform::Files& files, platform::Dialogs& dialogs,
+                               Statistics& statistics)
+    : m_files(files), m_statistics(statistics),
+      m_listFiles(files, dialogs, QStringLiteral("ce n'est pas un fichier de statistiques.")) {}
 
 QString StatisticsFile::path() const {
     return platform::programFile(m_files, QStringLiteral("Statistiques.dat"));
@@ -17,19 +19,45 @@ QString StatisticsFile::record(const QString& keyword, qint64 count) {
            QStringLiteral("\"\r\n");
 }
 
+QString StatisticsFile::text(const std::vector<Statistics::Entry>& entries) {
+    qsizetype length = 0;
+    for (const Statistics::Entry& e : entries)
+        length += e.keyword.size() + 24;
+    QString text;
+    text.reserve(length);
+    // Piece by piece: a record of a huge keyword is not copied once more.
+    for (const Statistics::Entry& e : entries) {
+        text += u'"';
+        text += e.keyword;
+        text += QStringLiteral("\",\"");
+        text += QString::number(e.count);
+        text += QStringLiteral("\"\r\n");
+    }
+    return text;
+}
+
 void StatisticsFile::load(const KeywordList& seed) {
     const QString file = path();
+    m_files.removeStaleTemporaries(file);
     if (!platform::FileExists(m_files, file)) {
-        QString text;
+        // A first start: a zero count for every keyword, in the file and in memory (what is
+        // written reads back as these entries, which share the keywords' texts).
+        std::vector<Statistics::Entry> entries;
+        entries.reserve(std::size_t(seed.size()));
         for (const QString& keyword : seed.words())
-            text += record(keyword, 0);
-        if (m_files.writeAll(file, platform::encodeText(text)) != platform::FileError::None)
-            return;
-    }
-    const auto bytes = m_files.readAll(file);
-    if (!bytes)
+            entries.push_back({keyword, 0});
+        m_listFiles.write(file, text(entries), SaveMode::Automatic);
+        m_statistics.append(std::move(entries));
         return;
-    ItemReader reader(platform::decodeText(*bytes));
+    }
+    QString reason;
+    std::optional<QString> content = m_listFiles.read(file, &reason);
+    if (!content) {
+        // Said, and the file is kept from automatic saves: the counts are not what it holds.
+        m_listFiles.report(file, reason);
+        return;
+    }
+    ItemReader reader(*std::move(content));
     std::vector<Statistics::Entry> entries;
     while (!reader.atEnd()) {
         const QString keyword = reader.next();
@@ -42,7 +70,8 @@ void StatisticsFile::load(const KeywordList& seed) {
 
 void StatisticsFile::appendRecord(const QString& keyword) {
     // The statistics keep the counts raised since the last save: the new record is added to
-    // both the file and the statistics instead of reloading them from the file.
+    // both the file and the statistics instead of reloading them from the file. Should the
+    // file not take it, the next save writes it with the others.
     m_files.append(path(), platform::encodeText(record(keyword, 0)));
     m_statistics.append(keyword);
 }
@@ -61,11 +90,8 @@ int StatisticsFile::appendRecords(const QStringList& keywords) {
     return error;
 }
 
-int StatisticsFile::save() const {
-    QString text;
-    for (const Statistics::Entry& e : m_statistics.entries())
-        text += record(e.keyword, e.count);
-    return m_files.writeAll(path(), platform::encodeText(text));
+bool StatisticsFile::save(SaveMode mode) {
+    return m_listFiles.write(path(), text(m_statistics.entries()), mode);
 }
 
 } // namespace keywords

@@ -67,10 +67,13 @@ QStringList ItemReader::all() {
     return items;
 }
 
+bool plainLineNeedsQuotes(const QString& item) {
+    return item.contains(u',') ||
+           (!item.isEmpty() && (isBlank(item.front()) || isBlank(item.back())));
+}
+
 QString plainLine(const QString& item) {
-    const bool needsQuotes =
-        item.contains(u',') || (!item.isEmpty() && (isBlank(item.front()) || isBlank(item.back())));
-    return needsQuotes ? quotedLine(item) : item + QStringLiteral("\r\n");
+    return plainLineNeedsQuotes(item) ? quotedLine(item) : item + QStringLiteral("\r\n");
 }
 
 QString quotedLine(const QString& item) {

@@ -25,6 +25,9 @@ private:
     qsizetype m_pos = 0;
 };
 
+/// True when a text must be put in double quotes in the plain form to read back whole: it
+/// holds a comma, or has blanks at either end.
+bool plainLineNeedsQuotes(const QString& item);
 /// One line of the plain form: the text and CR LF. A text holding a comma, or with blanks at
 /// either end, is put in double quotes so that it reads back whole.
 QString plainLine(const QString& item);

@@ -17,6 +17,7 @@ constexpr int PermissionDenied = 70;
 constexpr int PathFileAccess = 75; // read-only file, or a folder where a file was expected
 constexpr int PathNotFound = 76;
 constexpr int DeviceIO = 57;
+constexpr int DiskFull = 61;
 } // namespace FileError
 
 struct FileAttributes {
@@ -28,13 +29,26 @@ struct FileAttributes {
     bool symlink = false;
 };
 
-struct DirEntry {
-    QString name;
-    bool directory = false;
-    bool symlink = false;
+/// What a file is, whatever its name: its device and inode numbers.
+struct FileId {
+    quint64 device = 0;
+    quint64 inode = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
 };
 
-// The file system as the program sees it. Paths are absolute, "/" separated.
+struct DirEntry {
+    QString name;           ///< the name as shown: bytes that are not UTF-8 read as U+FFFD
+    QByteArray rawName;     ///< the name's bytes as the folder holds them
+    FileId id;              ///< the entry itself (a link, not what it points at)
+    bool directory = false; ///< a folder, or a link to one
+    bool symlink = false;
+    bool hidden = false; ///< as FileAttributes::hidden
+    bool system = false; ///< as FileAttributes::system; a dangling link is one
+};
+
+// The file system as the program sees it. Paths are absolute, "/" separated. Where a path is
+// given as bytes ("raw"), it is the path as the system knows it, built from raw names that a
+// listing gave; a path given as text stands for its UTF-8 bytes.
 class Files {
 public:
     virtual ~Files() = default;
@@ -50,9 +64,11 @@ public:
     virtual FileAttributes attributes(const QString& path) const = 0;
     /// Whole content of a file, or the error number when it cannot be read.
     virtual std::optional<QByteArray> readAll(const QString& path, int* error = nullptr) const = 0;
-    /// Replaces a file's content: writes a temporary file beside it and renames it over.
+    /// Replaces a file's content: writes a temporary file beside it and renames it over, so
+    /// that a failed save leaves the previous file whole; done when it is on the disk. A file
+    /// made is its owner's alone.
     virtual int writeAll(const QString& path, const QByteArray& bytes) = 0;
-    /// Appends to a file, creating it when missing.
+    /// Appends to a file, creating it (its owner's alone) when missing.
     virtual int append(const QString& path, const QByteArray& bytes) = 0;
     /// Deletes a file; PathFileAccess (75) when it is read-only, FileNotFound when missing.
     virtual int remove(const QString& path) = 0;
@@ -62,15 +78,30 @@ public:
     virtual std::optional<QDateTime> modified(const QString& path) const = 0;
     /// Length in bytes, or nothing when it cannot be read.
     virtual std::optional<qint64> size(const QString& path) const = 0;
-    /// Entries of a folder in the platform's listing order (names sorted), "." and ".." not
-    /// included; nothing (and the error) when the folder cannot be listed.
+    /// Entries of a folder in the platform's listing order (names sorted, alike names in the
+    /// order of their bytes), "." and ".." not included; nothing (and the error) when the
+    /// folder cannot be listed.
     virtual std::optional<QList<DirEntry>> list(const QString& folder,
                                                 int* error = nullptr) const = 0;
-    /// Creates a folder and its parents.
+    /// As list(), for a folder named by its raw path.
+    virtual std::optional<QList<DirEntry>> listRaw(const QByteArray& folder,
+                                                   int* error = nullptr) const = 0;
+    /// Deletes a listed entry by its raw path, following no link: PathNotFound when a folder
+    /// on the way is a link or no folder, FileNotFound when the entry is gone or is no longer
+    /// `id`; otherwise as remove(). `resetReadOnly` restores the owner write bit first.
+    virtual int removeListed(const QByteArray& path, FileId id, bool resetReadOnly = false) = 0;
+    /// Removes the temporary files that saves of `path` interrupted on the way left beside it.
+    virtual void removeStaleTemporaries(const QString& path) = 0;
+    /// Creates a folder and its parents (those made are their owner's alone).
     virtual int makeFolder(const QString& path) = 0;
     /// The mounted volumes a user can search, in the order they are offered.
     virtual QStringList volumes() const { return {QStringLiteral("/")}; }
 };
+
+/// The text of an error number, as messages show it.
+QString fileErrorText(int number);
+/// A raw name or path as shown: bytes that are not UTF-8 read as U+FFFD.
+QString shownName(const QByteArray& raw);
 
 /// The path with a "/" at its end (added unless it is there).
 QString withTrailingSlash(const QString& path);

@@ -4,6 +4,66 @@ namespace fakes {
 
 using namespace platform;
 
+namespace {
+
+// The length of the UTF-8 sequence at `i`, or 0 when the bytes there are not one.
+int utf8SequenceAt(const QByteArray& b, qsizetype i) {
+    const auto at = [&](qsizetype k) { return k < b.size() ? uchar(b[k]) : 0; };
+    const uchar c = at(i);
+    const auto cont = [&](qsizetype k) { return (at(k) & 0xC0) == 0x80; };
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF)
+        return cont(i + 1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const uchar c1 = at(i + 1);
+        if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0)) // overlong, surrogate
+            return 0;
+        return cont(i + 1) && cont(i + 2) ? 3 : 0;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const uchar c1 = at(i + 1);
+        if ((c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 >= 0x90))
+            return 0;
+        return cont(i + 1) && cont(i + 2) && cont(i + 3) ? 4 : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+QString FakeFiles::pathFromBytes(const QByteArray& raw) {
+    QString path;
+    for (qsizetype i = 0; i < raw.size();) {
+        const int n = utf8SequenceAt(raw, i);
+        if (n == 0) {
+            path += QChar(char16_t(0xDC00 + uchar(raw[i])));
+            ++i;
+        } else {
+            path += QString::fromUtf8(raw.constData() + i, n);
+            i += n;
+        }
+    }
+    return path;
+}
+
+QByteArray FakeFiles::bytesOfPath(const QString& path) {
+    QByteArray raw;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t c = path.at(i).unicode();
+        const bool high =
+            c >= 0xD800 && c <= 0xDBFF && i + 1 < path.size() && path.at(i + 1).isLowSurrogate();
+        if (c >= 0xDC80 && c <= 0xDCFF && !(i > 0 && path.at(i - 1).isHighSurrogate()))
+            raw += char(c - 0xDC00);
+        else if (high) {
+            raw += path.mid(i, 2).toUtf8();
+            ++i;
+        } else
+            raw += QString(QChar(c)).toUtf8();
+    }
+    return raw;
+}
+
 FakeFiles::FakeFiles() : m_now(QDate(2026, 1, 1), QTime(12, 0, 0)) {
     m_nodes.insert(QStringLiteral("/"), folderNode());
     makeFolder(programFolder());
@@ -77,6 +137,8 @@ std::optional<QByteArray> FakeFiles::readAll(const QString& path, int* error) co
         e = FileError::PathFileAccess;
     else if (n->unreadable)
         e = FileError::PermissionDenied;
+    else
+        e = m_readErrors.value(normalize(path), FileError::None);
     if (error)
         *error = e;
     if (e != FileError::None)
@@ -85,6 +147,8 @@ std::optional<QByteArray> FakeFiles::readAll(const QString& path, int* error) co
 }
 
 int FakeFiles::writeAll(const QString& path, const QByteArray& bytes) {
+    if (m_diskFull)
+        return FileError::DiskFull;
     const QString p = normalize(path);
     const Node* parent = resolve(parentOf(p));
     if (!parent || !parent->directory)
@@ -94,14 +158,16 @@ int FakeFiles::writeAll(const QString& path, const QByteArray& bytes) {
     auto it = m_nodes.find(p);
     if (it != m_nodes.end() && (it->directory || it->readOnly || it->unreadable))
         return it->directory ? FileError::PathFileAccess : FileError::PermissionDenied;
-    Node n;
+    // Saved as a new file renamed over the old one: a new inode.
+    Node n = newNode();
     n.bytes = bytes;
-    n.modified = m_now;
     m_nodes.insert(p, n);
     return FileError::None;
 }
 
 int FakeFiles::append(const QString& path, const QByteArray& bytes) {
+    if (m_diskFull)
+        return FileError::DiskFull;
     const QString p = normalize(path);
     auto it = m_nodes.find(p);
     if (it == m_nodes.end())
@@ -183,13 +249,53 @@ std::optional<QList<DirEntry>> FakeFiles::list(const QString& folder, int* error
         if (rest.isEmpty() || rest.contains(u'/'))
             continue;
         DirEntry e;
-        e.name = rest;
+        e.rawName = bytesOfPath(rest);
+        e.name = shownName(e.rawName);
+        e.id = {1, it->inode};
         e.symlink = !it->linkTarget.isEmpty();
+        e.hidden = it->hidden || rest.startsWith(u'.');
         const Node* target = resolve(it.key());
         e.directory = target && target->directory;
+        e.system = !target; // a dangling link
         entries.append(e);
     }
+    std::stable_sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
+        return a.name != b.name ? a.name < b.name : a.rawName < b.rawName;
+    });
     return entries;
+}
+
+std::optional<QList<DirEntry>> FakeFiles::listRaw(const QByteArray& folder, int* error) const {
+    return list(folder.isEmpty() ? QStringLiteral("/") : pathFromBytes(folder), error);
+}
+
+int FakeFiles::removeListed(const QByteArray& path, FileId id, bool resetReadOnly) {
+    const QString p = normalize(pathFromBytes(path));
+    if (!p.startsWith(u'/'))
+        return FileError::BadFileName;
+    // Every folder on the way must be a folder itself, not a link to one.
+    const QStringList parts = p.split(u'/', Qt::SkipEmptyParts);
+    QString folder;
+    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+        folder += u'/' + parts[i];
+        auto it = m_nodes.constFind(folder);
+        if (it == m_nodes.constEnd() || !it->linkTarget.isEmpty() || !it->directory)
+            return FileError::PathNotFound;
+    }
+    auto it = m_nodes.find(p);
+    if (it == m_nodes.end() || it->inode != id.inode || id.device != 1)
+        return FileError::FileNotFound;
+    if (it->directory)
+        return FileError::PathFileAccess;
+    if (it->readOnly && it->linkTarget.isEmpty()) {
+        if (!resetReadOnly)
+            return FileError::PathFileAccess;
+        it->readOnly = false;
+    }
+    if (!writable(p))
+        return FileError::PermissionDenied;
+    m_nodes.erase(it);
+    return FileError::None;
 }
 
 int FakeFiles::makeFolder(const QString& path) {
@@ -204,9 +310,8 @@ int FakeFiles::makeFolder(const QString& path) {
 void FakeFiles::setFile(const QString& path, const QByteArray& bytes) {
     const QString p = normalize(path);
     ensureParents(p);
-    Node n;
+    Node n = newNode();
     n.bytes = bytes;
-    n.modified = m_now;
     m_nodes.insert(p, n);
 }
 
@@ -231,9 +336,8 @@ void FakeFiles::setUnreadable(const QString& path, bool unreadable) {
 void FakeFiles::setSymlink(const QString& path, const QString& target) {
     const QString p = normalize(path);
     ensureParents(p);
-    Node n;
+    Node n = newNode();
     n.linkTarget = target;
-    n.modified = m_now;
     m_nodes.insert(p, n);
 }
 
@@ -248,6 +352,20 @@ void FakeFiles::setWriteProtected(const QString& folder, bool on) {
     m_protected.removeAll(p);
     if (on)
         m_protected.append(p);
+}
+
+void FakeFiles::removeTree(const QString& folder) {
+    const QString p = normalize(folder);
+    const QString prefix = p + u'/';
+    for (auto it = m_nodes.begin(); it != m_nodes.end();)
+        it = it.key() == p || it.key().startsWith(prefix) ? m_nodes.erase(it) : std::next(it);
+}
+
+void FakeFiles::failReads(const QString& path, int error) {
+    if (error == FileError::None)
+        m_readErrors.remove(normalize(path));
+    else
+        m_readErrors.insert(normalize(path), error);
 }
 
 } // namespace fakes

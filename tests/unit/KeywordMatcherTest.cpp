@@ -21,12 +21,17 @@ TEST(KeywordMatcher, FindsEveryKeywordOnceInListOrder) {
     EXPECT_EQ(find(m, "", "publicity"), (std::vector<int>{0, 2, 3, 5}));
 }
 
-TEST(KeywordMatcher, EmptyKeywordMatchesEveryNonEmptyText) {
+// An empty keyword (a blank line of the file) would close every window: it matches nothing.
+TEST(KeywordMatcher, EmptyKeywordMatchesNothing) {
     KeywordMatcher m;
-    m.build({"zz", ""});
-    EXPECT_EQ(find(m, "a", ""), std::vector<int>{1});
-    EXPECT_EQ(find(m, "", "b"), std::vector<int>{1});
-    EXPECT_EQ(find(m, "", ""), std::vector<int>{});
+    m.build({"zz", "", "a"});
+    EXPECT_EQ(m.keywordCount(), 3);
+    EXPECT_EQ(find(m, "a", ""), std::vector<int>{2});
+    EXPECT_EQ(find(m, "", "b"), std::vector<int>{});
+    EXPECT_EQ(find(m, "zz", "a"), (std::vector<int>{0, 2}));
+    KeywordMatcher onlyEmpty;
+    onlyEmpty.build({""});
+    EXPECT_EQ(find(onlyEmpty, "abc", "def"), std::vector<int>{});
     KeywordMatcher none;
     none.build({});
     EXPECT_EQ(find(none, "abc", "def"), std::vector<int>{});

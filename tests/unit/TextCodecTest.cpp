@@ -1,6 +1,8 @@
 #include "platform/TextCodec.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
+#include <random>
 
 using platform::decodeText;
 using platform::encodeText;
@@ -29,7 +31,25 @@ TEST(TextCodec, WhatIsWrittenReadsBackTheSame) {
     for (const QString& text : {QStringLiteral("plain, ascii\r\n"), QStringLiteral("été à 5 €"),
                                 QStringLiteral("日本 é"), QStringLiteral("\U0001F600 emoji")})
         EXPECT_EQ(decodeText(encodeText(text)), text) << text.toStdString();
-    // The one exception: Windows-1252 bytes that happen to form UTF-8 read as UTF-8.
-    EXPECT_EQ(encodeText(QStringLiteral("Ã©")), QByteArray("\xc3\xa9"));
-    EXPECT_EQ(decodeText(encodeText(QStringLiteral("Ã©"))), QStringLiteral("é"));
+    // Windows-1252 bytes that would form UTF-8 are not written: the text goes out as UTF-8.
+    EXPECT_EQ(encodeText(QStringLiteral("Ã©")), QByteArray("\xc3\x83\xc2\xa9"));
+    EXPECT_EQ(decodeText(encodeText(QStringLiteral("Ã©"))), QStringLiteral("Ã©"));
+    // A text that begins with U+FEFF keeps it: a byte order mark goes before it.
+    const QString bom = QStringLiteral("\uFEFFpub");
+    EXPECT_EQ(encodeText(bom), QByteArray("\xef\xbb\xbf\xef\xbb\xbfpub"));
+    EXPECT_EQ(decodeText(encodeText(bom)), bom);
+    // Files written by hand with a byte order mark read without it.
+    EXPECT_EQ(decodeText("\xef\xbb\xbfpub"), QStringLiteral("pub"));
+
+    // Any text made of these pieces reads back as written.
+    const QStringList pieces{"a",      "Ã",    "©",  "é",          "€",    "\u00A0", "\u00FF", "Â",
+                             "\uFEFF", "\r\n", "日", "\U0001F600", "\x81", "ð",      "Ÿ"};
+    std::mt19937 rng(5);
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int n = int(rng() % 6);
+        for (int i = 0; i < n; ++i)
+            text += pieces.at(int(rng() % pieces.size()));
+        ASSERT_EQ(decodeText(encodeText(text)), text) << text.toStdString();
+    }
 }

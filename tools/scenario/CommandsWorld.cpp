@@ -10,11 +10,11 @@ using platform::Key;
 void registerWorldCommands(ScenarioRunner& runner) {
     runner.addCommand("file", [&runner](const auto& a) {
         need(a, 2);
-        runner.fake().files.setFile(runner.programPath(a[0].text), a[1].bytes);
+        runner.fake().files.setFile(runner.programPath(a[0]), a[1].bytes);
     });
     runner.addCommand("attr", [&runner](const auto& a) {
         need(a, 2);
-        const QString path = runner.programPath(a[0].text);
+        const QString path = runner.programPath(a[0]);
         if (!runner.fake().files.attributes(path).exists &&
             !runner.fake().files.attributes(path).symlink)
             throw LineError{QStringLiteral("no such file")};
@@ -26,24 +26,37 @@ void registerWorldCommands(ScenarioRunner& runner) {
             runner.fake().files.setReadOnly(path, false);
             runner.fake().files.setHidden(path, false);
             runner.fake().files.setUnreadable(path, false);
+            runner.fake().files.failReads(path, platform::FileError::None);
         } else if (a[1].text == u"unreadable")
             runner.fake().files.setUnreadable(path, true);
+        else if (a[1].text == u"readerror")
+            runner.fake().files.failReads(path, platform::FileError::DeviceIO);
         else
             throw LineError{QStringLiteral("unknown attribute")};
     });
     runner.addCommand("rm", [&runner](const auto& a) {
         need(a, 1);
-        const QString path = runner.programPath(a[0].text);
+        const QString path = runner.programPath(a[0]);
         runner.fake().files.setReadOnly(path, false);
         runner.fake().files.remove(path);
     });
+    runner.addCommand("rmtree", [&runner](const auto& a) {
+        need(a, 1);
+        runner.fake().files.removeTree(runner.programPath(a[0]));
+    });
+    runner.addCommand("disk", [&runner](const auto& a) {
+        need(a, 1);
+        if (a[0].text != u"full" && a[0].text != u"ok")
+            throw LineError{QStringLiteral("disk full or disk ok")};
+        runner.fake().files.setDiskFull(a[0].text == u"full");
+    });
     runner.addCommand("mkdir", [&runner](const auto& a) {
         need(a, 1);
-        runner.fake().files.makeFolder(runner.programPath(a[0].text));
+        runner.fake().files.makeFolder(runner.programPath(a[0]));
     });
     runner.addCommand("link", [&runner](const auto& a) {
         need(a, 2);
-        runner.fake().files.setSymlink(runner.programPath(a[0].text), a[1].text);
+        runner.fake().files.setSymlink(runner.programPath(a[0]), a[1].text);
     });
     runner.addCommand("setting", [&runner](const auto& a) {
         need(a, 3);

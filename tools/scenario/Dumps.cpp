@@ -172,7 +172,7 @@ void registerDumpCommands(ScenarioRunner& runner) {
                              .arg(t.byPopupSize()));
         } else if (what == u"file") {
             need(a, 2);
-            const QString path = runner.programPath(a[1].text);
+            const QString path = runner.programPath(a[1]);
             const auto bytes = runner.fake().files.readAll(path);
             if (!bytes)
                 runner.print(QStringLiteral("file %1: missing").arg(a[1].text));

@@ -77,6 +77,10 @@ controls::Control* ScenarioRunner::control(const QString& name) const {
     throw LineError{QStringLiteral("no control ") + name};
 }
 
+QString ScenarioRunner::programPath(const Word& name) const {
+    return programPath(fakes::FakeFiles::pathFromBytes(name.bytes));
+}
+
 QString ScenarioRunner::programPath(const QString& name) const {
     if (name.startsWith(u'/'))
         return name;

@@ -61,6 +61,8 @@ public:
     void settleBrowser();
     /// A path in the program folder ("NAME" or "/prog/NAME"); absolute paths stay as they are.
     QString programPath(const QString& name) const;
+    /// The same for a word, whose bytes may hold a name that is not UTF-8 (`"spy\xff.exe"`).
+    QString programPath(const Word& name) const;
 
 private:
     void executeLine(int index);

@@ -2,6 +2,31 @@
 
 namespace platform {
 
+QString fileErrorText(int number) {
+    switch (number) {
+    case FileError::BadFileName:
+        return QStringLiteral("Nom ou numéro de fichier incorrect");
+    case FileError::FileNotFound:
+        return QStringLiteral("Fichier introuvable");
+    case FileError::DeviceIO:
+        return QStringLiteral("Erreur d'entrée/sortie sur périphérique");
+    case FileError::DiskFull:
+        return QStringLiteral("Disque plein");
+    case FileError::PermissionDenied:
+        return QStringLiteral("Permission refusée");
+    case FileError::PathFileAccess:
+        return QStringLiteral("Erreur d'accès au chemin/fichier");
+    case FileError::PathNotFound:
+        return QStringLiteral("Chemin d'accès introuvable");
+    default:
+        return QStringLiteral("Erreur définie par l'application ou par l'objet");
+    }
+}
+
+QString shownName(const QByteArray& raw) {
+    return QString::fromUtf8(raw);
+}
+
 QString withTrailingSlash(const QString& path) {
     return path.endsWith(u'/') ? path : path + u'/';
 }

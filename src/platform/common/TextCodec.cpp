@@ -2,14 +2,34 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <optional>
 
 namespace platform {
 
-QString decodeText(const QByteArray& bytes) {
+namespace {
+
+// UTF-8, or nothing when the bytes are not valid UTF-8. A byte order mark at the start is
+// not part of the text.
+std::optional<QString> fromUtf8(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
+bool isAscii(const QByteArray& bytes) {
+    for (const char c : bytes)
+        if (uchar(c) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString decodeText(const QByteArray& bytes) {
+    if (std::optional<QString> text = fromUtf8(bytes))
+        return *std::move(text);
     QStringDecoder cp1252("windows-1252");
     if (cp1252.isValid())
         return cp1252.decode(bytes);
@@ -20,10 +40,15 @@ QByteArray encodeText(const QString& text) {
     QStringEncoder cp1252("windows-1252");
     if (cp1252.isValid()) {
         QByteArray bytes = cp1252.encode(text);
-        if (!cp1252.hasError())
+        // Windows-1252 bytes that also form UTF-8 would read back as another text: such a
+        // text is written in UTF-8 instead.
+        if (!cp1252.hasError() && (isAscii(bytes) || !fromUtf8(bytes)))
             return bytes;
     }
-    return text.toUtf8();
+    // A text that begins with U+FEFF gets a byte order mark, which reading takes away.
+    const QByteArray bom =
+        text.startsWith(QChar(0xFEFF)) ? QByteArray("\xef\xbb\xbf") : QByteArray();
+    return bom + text.toUtf8();
 }
 
 } // namespace platform

@@ -1,10 +1,9 @@
 #include "platform/linux/LinuxFiles.h"
 
+#include "platform/linux/AtomicSave.h"
 #include "platform/linux/LinuxPaths.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 #include <cerrno>
@@ -62,6 +61,9 @@ int LinuxFiles::errorFromErrno(int e) {
     case ENAMETOOLONG:
     case EINVAL:
         return FileError::BadFileName;
+    case ENOSPC:
+    case EDQUOT:
+        return FileError::DiskFull;
     default:
         return FileError::DeviceIO;
     }
@@ -137,30 +139,13 @@ int LinuxFiles::writeAll(const QString& path, const QByteArray& bytes) {
     if (!isDirectory(parentOf(path)))
         return FileError::PathNotFound;
     QString target = path;
-    struct stat st;
-    if (statOf(path, &st, true)) {
-        if (S_ISDIR(st.st_mode))
-            return FileError::PathFileAccess;
-        // A read-only file is not replaced, even by a user (root) who could.
-        if (ownerCannotWrite(st))
-            return FileError::PermissionDenied;
-        // Write through a link to the file it names, and keep the link.
+    // Write through a link to the file it names, and keep the link.
+    if (QFileInfo(path).isSymLink()) {
         const QString linked = QFileInfo(path).canonicalFilePath();
         if (!linked.isEmpty())
             target = linked;
     }
-    // The new content goes to a temporary file beside the target, which is renamed over it
-    // only when everything was written: a failed save leaves the previous file whole.
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        return errno ? errorFromErrno(errno) : FileError::PermissionDenied;
-    if (file.write(bytes) != bytes.size())
-        return FileError::DeviceIO; // the temporary file is discarded with `file`
-    if (!file.commit())
-        return FileError::DeviceIO;
-    return FileError::None;
+    return saveFile(native(target), bytes);
 }
 
 int LinuxFiles::append(const QString& path, const QByteArray& bytes) {
@@ -173,8 +158,9 @@ int LinuxFiles::append(const QString& path, const QByteArray& bytes) {
     } else if (!isDirectory(parentOf(path))) {
         return FileError::PathNotFound;
     }
+    // A file made here is its owner's alone.
     const int fd =
-        ::open(native(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        ::open(native(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return errorFromErrno(errno);
     qsizetype done = 0;
@@ -188,6 +174,11 @@ int LinuxFiles::append(const QString& path, const QByteArray& bytes) {
             return errorFromErrno(e);
         }
         done += n;
+    }
+    if (::fdatasync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return errorFromErrno(e);
     }
     return ::close(fd) == 0 ? FileError::None : errorFromErrno(errno);
 }
@@ -232,46 +223,126 @@ std::optional<qint64> LinuxFiles::size(const QString& path) const {
 }
 
 std::optional<QList<DirEntry>> LinuxFiles::list(const QString& folder, int* error) const {
-    DIR* dir = ::opendir(native(folder).constData());
+    return listRaw(native(folder), error);
+}
+
+std::optional<QList<DirEntry>> LinuxFiles::listRaw(const QByteArray& folder, int* error) const {
+    const int fd =
+        ::open(folder.isEmpty() ? "/" : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!dir) {
+        const int e = errno;
+        if (fd >= 0)
+            ::close(fd);
         if (error)
-            *error = errno == ENOENT || errno == ENOTDIR ? FileError::PathNotFound
-                                                         : errorFromErrno(errno);
+            *error = e == ENOENT || e == ENOTDIR ? FileError::PathNotFound : errorFromErrno(e);
         return std::nullopt;
     }
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
     QList<DirEntry> entries;
     while (const dirent* d = ::readdir(dir)) {
-        const QString name = QFile::decodeName(d->d_name);
-        if (name == u"." || name == u"..")
+        const QByteArray raw(d->d_name);
+        if (raw == "." || raw == "..")
             continue;
         DirEntry e;
-        e.name = name;
+        e.rawName = raw;
+        e.name = shownName(raw);
+        e.hidden = raw.startsWith('.');
         struct stat st;
-        if (statOf(prefix + name, &st, false)) {
-            e.symlink = S_ISLNK(st.st_mode);
-            if (e.symlink)
-                e.directory = statOf(prefix + name, &st, true) && S_ISDIR(st.st_mode);
-            else
-                e.directory = S_ISDIR(st.st_mode);
+        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            e.system = true; // gone meanwhile: nothing to offer
+            entries.append(e);
+            continue;
+        }
+        e.id = {quint64(st.st_dev), quint64(st.st_ino)};
+        e.symlink = S_ISLNK(st.st_mode);
+        if (e.symlink && ::fstatat(fd, d->d_name, &st, 0) != 0) {
+            e.system = true; // a dangling link
+        } else {
+            e.directory = S_ISDIR(st.st_mode);
+            e.system = !e.directory && !S_ISREG(st.st_mode);
         }
         entries.append(e);
     }
     ::closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
+        return a.name != b.name ? a.name < b.name : a.rawName < b.rawName;
+    });
     if (error)
         *error = FileError::None;
     return entries;
+}
+
+int LinuxFiles::removeListed(const QByteArray& path, FileId id, bool resetReadOnly) {
+    if (!path.startsWith('/'))
+        return FileError::BadFileName;
+    QList<QByteArray> parts = path.split('/');
+    parts.removeAll(QByteArray());
+    if (parts.isEmpty())
+        return FileError::PathFileAccess;
+    // From the root down, every folder is opened as itself: a link on the way fails.
+    int folder = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return errorFromErrno(errno);
+    auto done = [&](int result) {
+        ::close(folder);
+        return result;
+    };
+    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+        if (parts[i] == "." || parts[i] == "..")
+            return done(FileError::PathNotFound);
+        const int next =
+            ::openat(folder, parts[i].constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0) {
+            const int e = errno;
+            return done(e == ENOENT || e == ENOTDIR || e == ELOOP ? FileError::PathNotFound
+                                                                  : errorFromErrno(e));
+        }
+        ::close(folder);
+        folder = next;
+    }
+    const QByteArray& name = parts.last();
+    struct stat st;
+    if (name == "." || name == ".." ||
+        ::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return done(FileError::FileNotFound);
+    // Only the very file that was listed, not another one that took its name.
+    if (FileId{quint64(st.st_dev), quint64(st.st_ino)} != id)
+        return done(FileError::FileNotFound);
+    if (S_ISDIR(st.st_mode))
+        return done(FileError::PathFileAccess);
+    if (!S_ISLNK(st.st_mode) && ownerCannotWrite(st)) {
+        // Deleting a read-only file fails, whoever runs the program, unless its attributes
+        // are reset first (an ordinary file only: opening anything else may act on a device).
+        if (!resetReadOnly || !S_ISREG(st.st_mode))
+            return done(FileError::PathFileAccess);
+        const int fd =
+            ::openat(folder, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat opened;
+        const bool same = fd >= 0 && ::fstat(fd, &opened) == 0 && opened.st_dev == st.st_dev &&
+                          opened.st_ino == st.st_ino;
+        const bool reset = same && ::fchmod(fd, (opened.st_mode & 07777) | S_IWUSR) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!reset)
+            return done(same ? FileError::PermissionDenied : FileError::FileNotFound);
+    }
+    if (::unlinkat(folder, name.constData(), 0) != 0)
+        return done(errorFromErrno(errno));
+    return done(FileError::None);
+}
+
+void LinuxFiles::removeStaleTemporaries(const QString& path) {
+    // A link's file is saved where it really is.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    linuxp::removeStaleTemporaries(native(real.isEmpty() ? path : real));
 }
 
 int LinuxFiles::makeFolder(const QString& path) {
     struct stat st;
     if (statOf(path, &st, true))
         return S_ISDIR(st.st_mode) ? FileError::None : FileError::PathFileAccess;
-    if (!QDir().mkpath(path))
-        return FileError::PermissionDenied;
-    return FileError::None;
+    // Folders made here are their owner's alone.
+    return makePrivateFolder(native(path));
 }
 
 } // namespace platform::linuxp

@@ -6,7 +6,8 @@ namespace platform::linuxp {
 
 // The real file system. Attributes as the program knows them: hidden = the name begins with
 // "."; system = neither a regular file nor a folder; read-only = the owner write bit is clear.
-// Error numbers are those of platform::FileError.
+// Error numbers are those of platform::FileError. Saves are atomic and durable, and what is
+// created is private (see AtomicSave.h).
 class LinuxFiles : public Files {
 public:
     /// `programFolder`: empty means Tavrel's data folder (~/.local/share/Tavrel).
@@ -24,6 +25,10 @@ public:
     std::optional<QDateTime> modified(const QString& path) const override;
     std::optional<qint64> size(const QString& path) const override;
     std::optional<QList<DirEntry>> list(const QString& folder, int* error = nullptr) const override;
+    std::optional<QList<DirEntry>> listRaw(const QByteArray& folder,
+                                           int* error = nullptr) const override;
+    int removeListed(const QByteArray& path, FileId id, bool resetReadOnly = false) override;
+    void removeStaleTemporaries(const QString& path) override;
     int makeFolder(const QString& path) override;
 
     /// The program's error number for a system error (errno).

@@ -1,17 +1,17 @@
 #include "platform/linux/LinuxRegistry.h"
 
 #include "platform/Logging.h"
+#include "platform/Files.h"
 #include "platform/TextCodec.h"
+#include "platform/linux/AtomicSave.h"
 #include "platform/linux/Autostart.h"
 #include "platform/linux/LinuxPaths.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -116,6 +116,7 @@ LinuxRegistry::LinuxRegistry(Places places) : m_places(std::move(places)) {
 }
 
 void LinuxRegistry::load() {
+    removeStaleTemporaries(QFile::encodeName(m_places.treeFile));
     QFile in(m_places.treeFile);
     if (!QFileInfo(m_places.treeFile).isFile() || !in.open(QIODevice::ReadOnly))
         return; // nothing kept yet, or nothing readable: saving will tell
@@ -133,10 +134,8 @@ void LinuxRegistry::load() {
         }
     }
     if (!ok) {
-        // A damaged file is kept aside, never overwritten: the tree starts empty.
-        const QString aside = m_places.treeFile + QStringLiteral(".damaged");
-        QFile::remove(aside);
-        QFile::rename(m_places.treeFile, aside);
+        // A damaged file is kept aside, beside those kept before: the tree starts empty.
+        const QString aside = keepAside(m_places.treeFile, QStringLiteral("damaged"));
         qCWarning(platform::lcKeys, "damaged key tree %s kept as %s; starting empty",
                   qPrintable(m_places.treeFile), qPrintable(aside));
     }
@@ -148,12 +147,9 @@ bool LinuxRegistry::save() {
         roots.append(keyToJson(*root));
     const QByteArray bytes = QJsonDocument(QJsonObject{{QStringLiteral("roots"), roots}})
                                  .toJson(QJsonDocument::Indented);
-    QDir().mkpath(QFileInfo(m_places.treeFile).absolutePath());
-    QSaveFile out(m_places.treeFile);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        qCWarning(platform::lcKeys, "cannot save the key tree %s: %s",
-                  qPrintable(m_places.treeFile), qPrintable(out.errorString()));
+    makePrivateFolder(QFile::encodeName(QFileInfo(m_places.treeFile).absolutePath()));
+    if (saveFile(QFile::encodeName(m_places.treeFile), bytes) != FileError::None) {
+        qCWarning(platform::lcKeys, "cannot save the key tree %s", qPrintable(m_places.treeFile));
         return false;
     }
     return true;
@@ -193,7 +189,7 @@ long LinuxRegistry::queryValue(HKEY key, const QString& name, std::uint32_t* typ
         break;
     }
     case Special::CookieFolder:
-        QDir().mkpath(m_places.cookieFolder);
+        makePrivateFolder(QFile::encodeName(m_places.cookieFolder));
         text = m_places.cookieFolder;
         break;
     case Special::SysInfo:

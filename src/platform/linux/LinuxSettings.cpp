@@ -1,9 +1,10 @@
 #include "platform/linux/LinuxSettings.h"
 
 #include "platform/Logging.h"
+#include "platform/linux/AtomicSave.h"
 #include "platform/linux/LinuxPaths.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace platform::linuxp {
@@ -21,7 +22,10 @@ QSettings& LinuxSettings::store(const QString& app) const {
     auto& slot = m_stores[app];
     if (!slot) {
         const QString file = fileName(app);
-        QDir().mkpath(QFileInfo(file).absolutePath());
+        // The settings hold the password as typed: their folder and file are the user's
+        // alone. The file is made before the store writes it, which keeps its permissions.
+        makePrivateFolder(QFile::encodeName(QFileInfo(file).absolutePath()));
+        createPrivateFile(QFile::encodeName(file));
         slot = std::make_unique<QSettings>(file, QSettings::IniFormat);
         qCDebug(platform::lcSettings, "settings file %s", qPrintable(file));
     }
@@ -45,8 +49,10 @@ void LinuxSettings::setValue(const QString& app, const QString& section, const Q
                              const QString& value) {
     QSettings& s = store(app);
     s.setValue(section + u'/' + key, value);
-    // Written at once, so an immediate end of the program loses nothing.
+    // Written at once, so an immediate end of the program loses nothing, and onto the disk,
+    // so that a power cut does not either.
     s.sync();
+    syncToDisk(QFile::encodeName(s.fileName()));
     if (s.status() != QSettings::NoError)
         qCWarning(platform::lcSettings, "cannot write %s to %s", qPrintable(section + u'/' + key),
                   qPrintable(s.fileName()));
