@@ -91,7 +91,7 @@ void BM_ImportList(benchmark::State& state) {
         fakes::FakeFiles files;
         keywords::KeywordList list;
         keywords::Statistics statistics;
-        keywords::StatisticsFile statisticsFile(files, statistics);
+        keywords::StatisticsFile statisticsFile(files, dialogs, statistics);
         keywords::ListImport import(files, dialogs, list, statisticsFile);
         state.ResumeTiming();
         const auto result = import.importBytes(readList());
@@ -109,7 +109,7 @@ void BM_ImportListAgain(benchmark::State& state) {
     fakes::FakeFiles files;
     keywords::KeywordList list;
     keywords::Statistics statistics;
-    keywords::StatisticsFile statisticsFile(files, statistics);
+    keywords::StatisticsFile statisticsFile(files, dialogs, statistics);
     keywords::ListImport import(files, dialogs, list, statisticsFile);
     import.importBytes(readList());
     int ignored = 0;

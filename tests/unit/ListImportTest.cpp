@@ -125,7 +125,7 @@ struct Import : ::testing::Test {
     fakes::FakePlatform fake;
     keywords::KeywordList list;
     keywords::Statistics statistics;
-    keywords::StatisticsFile statisticsFile{fake.files, statistics};
+    keywords::StatisticsFile statisticsFile{fake.files, fake.dialogs, statistics};
     keywords::ListImport import{fake.files, fake.dialogs, list, statisticsFile};
 };
 
@@ -200,7 +200,7 @@ TEST_F(Import, AStatisticsFileThatCannotBeWrittenLosesNoRecord) {
     // The statistics hold the records; the next save writes them.
     ASSERT_EQ(statistics.size(), 2);
     fake.files.setReadOnly("/prog/Statistiques.dat", false);
-    EXPECT_EQ(statisticsFile.save(), 0);
+    EXPECT_TRUE(statisticsFile.save(keywords::SaveMode::Explicit));
     EXPECT_EQ(fake.files.readAll("/prog/Statistiques.dat"),
               QByteArray("\"a.example\",\"0\"\r\n\"b.example\",\"0\"\r\n"));
 }

@@ -1,5 +1,8 @@
 #include "platform/linux/LinuxPaths.h"
 
+#include "platform/Files.h"
+#include "platform/linux/AtomicSave.h"
+
 #include "platform/Logging.h"
 
 #include <QCoreApplication>
@@ -32,7 +35,8 @@ QString userConfigFolder() {
 QString tavrelDataFolder() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                            QStringLiteral("/Tavrel");
-    if (!QDir().mkpath(folder))
+    // The user's lists and the key tree live here: the folder is the user's alone.
+    if (makePrivateFolder(QFile::encodeName(folder)) != platform::FileError::None)
         qCWarning(platform::lcFiles, "cannot create the data folder %s", qPrintable(folder));
     return folder;
 }

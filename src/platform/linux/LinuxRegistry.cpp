@@ -1,7 +1,7 @@
 #include "platform/linux/LinuxRegistry.h"
 
-#include "platform/Logging.h"
 #include "platform/Files.h"
+#include "platform/Logging.h"
 #include "platform/TextCodec.h"
 #include "platform/linux/AtomicSave.h"
 #include "platform/linux/Autostart.h"

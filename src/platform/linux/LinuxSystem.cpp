@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxSystem.h"
 
+#include "platform/linux/AtomicSave.h"
+
 #include "platform/linux/LinuxPaths.h"
 
 #include <QDir>
@@ -20,7 +22,7 @@ QString LinuxSystem::programFileFolder() const {
 QString LinuxSystem::systemFolder() const {
     const QString folder =
         m_systemFolder.isEmpty() ? tavrelDataFolder() + QStringLiteral("/System") : m_systemFolder;
-    QDir().mkpath(folder);
+    makePrivateFolder(QFile::encodeName(folder));
     return folder;
 }
 
