@@ -20,6 +20,8 @@
 #include "keywords/Statistics.h"
 #include "keywords/StatisticsFile.h"
 #include "platform/Platform.h"
+#include "watch/BrowserChoice.h"
+#include "watch/BrowserStatusReport.h"
 #include "watch/ClosureTotals.h"
 #include "watch/KeywordScan.h"
 #include "watch/PopupRules.h"
@@ -86,6 +88,8 @@ public:
     watch::PopupRules& popupRules() { return m_popupRules; }
     watch::KeywordScan& keywordScan() { return m_keywordScan; }
     watch::SizeScan& sizeScan() { return m_sizeScan; }
+    watch::BrowserChoice& browserChoice() { return m_browserChoice; }
+    watch::BrowserStatusReport& browserStatus() { return m_browserStatus; }
     /// The open browser windows with their wrappers; null before the load step.
     watch::WindowCollection* windowCollection() const { return m_windowCollection.get(); }
     cookies::CookieManager& cookieManager() { return m_cookieManager; }
@@ -110,6 +114,8 @@ private:
     keywords::KeywordFile m_keywordFile;
     keywords::StatisticsFile m_statisticsFile;
     keywords::KeywordCommands m_keywordCommands;
+    watch::BrowserChoice m_browserChoice;
+    watch::BrowserStatusReport m_browserStatus;
     SettingsModule m_settings;
     StartWithSession m_startWithSession;
     HelpText m_helpText;
