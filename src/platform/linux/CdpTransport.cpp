@@ -246,13 +246,13 @@ void CdpWebSocketTransport::sendMessage(const QByteArray& message) {
 }
 
 void CdpWebSocketTransport::close() {
-    finish(QStringLiteral("closed by Tavrel"));
+    finish(QStringLiteral("closed by Tavrel"), true);
 }
 
-void CdpWebSocketTransport::finish(const QString& reason) {
+void CdpWebSocketTransport::finish(const QString& reason, bool sayGoodbye) {
     if (m_phase == Phase::Closed)
         return;
-    const bool wasOpen = m_phase == Phase::Open;
+    const bool wasOpen = m_phase == Phase::Open && sayGoodbye;
     m_phase = Phase::Closed;
     if (m_http) {
         m_http->disconnect(this);

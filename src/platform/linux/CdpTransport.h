@@ -74,7 +74,8 @@ private:
     void startVersionRequest();
     void onVersionData();
     void openSocket(const QString& path);
-    void finish(const QString& reason);
+    /// Ends the channel once; `sayGoodbye` sends a close frame on a socket still open.
+    void finish(const QString& reason, bool sayGoodbye = false);
 
     QString m_host;
     quint16 m_port;
