@@ -2,6 +2,7 @@
 
 #include "platform/linux/ChromiumBrowser.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 namespace platform::linuxp {
@@ -141,7 +142,21 @@ void DesktopBrowser::announce() {
 BrowserStatus DesktopBrowser::status() const {
     if (m_adapter.shell)
         return m_adapter.shell->status();
-    return m_status;
+    if (m_started)
+        return m_status;
+    // Not started yet: about to start the chosen browser.
+    BrowserStatus s;
+    const FoundBrowser* found = m_discovery.find(m_choice);
+    if (!found)
+        found = m_discovery.find(m_discovery.defaultId());
+    if (overrides().browser)
+        s.browser = m_base.attachPort != 0
+                        ? QStringLiteral("%1:%2").arg(m_base.attachHost).arg(m_base.attachPort)
+                        : QFileInfo(m_base.browser).fileName();
+    else if (found)
+        s.browser = found->kind->name;
+    s.ownProfile = m_ownProfile && !overrides().profile;
+    return s;
 }
 
 QList<BrowserProduct> DesktopBrowser::browsersFound() const {
