@@ -49,6 +49,8 @@ void DesktopBrowser::choose(const QString& id, bool ownProfile) {
 }
 
 void DesktopBrowser::wake() {
+    if (!m_started)
+        return;
     if (m_adapter.shell)
         return m_adapter.shell->wake();
     // The chosen browser was not found: it may have been installed since.
