@@ -1,9 +1,9 @@
-// Tavrel on the desktop: the real Linux platform, the Chromium adapter and the Qt view.
+// Tavrel on the desktop: the real Linux platform, the chosen browser's adapter and the Qt view.
 
 #include "app/CommandLine.h"
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
-#include "platform/linux/ChromiumBrowser.h"
+#include "platform/linux/DesktopBrowser.h"
 #include "platform/linux/LinuxDisplay.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "view/Icons.h"
@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtFrench);
 
     view::QtDialogs dialogs;
-    platform::linuxp::ChromiumBrowser browser;
+    // The browser the user chose on the Configuration tab, unless the environment fixes it.
+    platform::linuxp::DesktopBrowser browser(platform::linuxp::ChromiumOptions::fromEnvironment());
     platform::linuxp::LinuxPlatform desktop(browser, dialogs);
 
     // A second instance has shown its warning by now and ends here.
@@ -85,16 +86,5 @@ int main(int argc, char** argv) {
     view::MainWindow window(*program);
     dialogs.setParentWindow(&window);
 
-    // A browser the user closed is started again when the user brings Tavrel's window back
-    // from the notification area (a crashed one is started again by the adapter itself).
-    bool browserClosed = false;
-    QObject::connect(&browser, &platform::linuxp::ChromiumBrowser::connectionChanged,
-                     [&](bool connected) { browserClosed = !connected; });
-    QObject::connect(&program->taskBarIcon(), &app::TaskBarIcon::trayChanged, [&](bool inTray) {
-        if (!inTray && browserClosed) {
-            browserClosed = false;
-            browser.start();
-        }
-    });
     return QApplication::exec();
 }

@@ -38,6 +38,9 @@ MainForm::MainForm() : controls::Form(QStringLiteral("FrmMain"), QStringLiteral(
     chooseKeywordFileButton.setToolTip(QStringLiteral("Choix du fichier mots clés (Hosts)"));
     helpBox.setMultiLine(true);
     helpBox.setReadOnly(true);
+    browserBox.setToolTip(QStringLiteral("Le navigateur dont Tavrel surveille les fenêtres"));
+    ownProfileSwitch.setToolTip(
+        QStringLiteral("Vos favoris et vos connexions, au lieu du profil séparé de Tavrel"));
 
     // The filter boxes over the long lists, the import and the chart.
     for (controls::TextBox* box : {&findKeywordBox, &findStatisticBox}) {

@@ -30,6 +30,8 @@ public:
     controls::Button hideButton{this, "Command10", "&Masquer"};
     controls::Button quitButton{this, "Command9", "&Quitter Tavrel"};
     controls::StatusBar statusBar{this, "Sb"};
+    /// The right part of the status bar: what browser is watched, or why none is.
+    controls::Label browserStatusLabel{this, "lblBrowserStatus"};
     controls::Picture hidePicture{this, "Image1"};
     controls::Picture aboutPicture{this, "Image2"};
     controls::Picture flashPicture{this, "imgFlash"}; // lit while a refused pop-up is signalled
@@ -102,6 +104,11 @@ public:
     controls::Label keywordFileLabel{this, "Label10", "Fichier :"};
     controls::Label keywordFilePathLabel{this, "LblMotCle"};
     controls::Button chooseKeywordFileButton{this, "Command21", "..."};
+    controls::Frame browserFrame{this, "fraBrowser", "Navigateur "};
+    controls::Label browserLabel{this, "lblBrowser", "Navigateur surveillé :"};
+    controls::ComboBox browserBox{this, "cboBrowser"};
+    controls::CheckBox ownProfileSwitch{this, "chkOwnProfile",
+                                        "Utiliser mon profil habituel du navigateur"};
     controls::Button aboutButton{this, "Command11", "&A Propos"};
     controls::Button saveSettingsButton{this, "Command20", "&Enregistrer la configuration"};
 

@@ -18,7 +18,11 @@ Program::Program(platform::Platform& platform)
                         m_form.caption()),
       m_listImport(platform.files, platform.dialogs, keywords, m_statisticsFile),
       m_statisticsChart(platform.files, platform.dialogs, statistics, m_form.statisticsChart),
-      m_settings(m_form, platform, rules, m_switches, m_passwordLock, m_dialerBlock, m_keywordFile),
+      m_browserChoice(platform.browser, m_form.browserBox, m_form.ownProfileSwitch),
+      m_browserStatus(platform.browser, platform.dialogs, m_form.browserStatusLabel,
+                      [this](const QString& text) { m_taskBarIcon.setToolTip(text); }),
+      m_settings(m_form, platform, rules, m_switches, m_passwordLock, m_dialerBlock, m_keywordFile,
+                 m_browserChoice),
       m_startWithSession(platform, m_form.startWithSessionSwitch),
       m_helpText(platform.files, m_form.helpBox),
       m_popupRules(platform.browser, rules, m_form.popupSizeRuleSwitch, m_form.flashTimer,
@@ -67,6 +71,8 @@ void Program::load() {
     m_settings.load();
     m_fileSearch.setStartFolderToRoot();
     m_spyList.loadAtStartup();
+    // From here on the status bar and the icon say what is watched.
+    m_browserStatus.start();
 }
 
 void Program::show() {

@@ -22,6 +22,8 @@
 #include "keywords/StatisticsChart.h"
 #include "keywords/StatisticsFile.h"
 #include "platform/Platform.h"
+#include "watch/BrowserChoice.h"
+#include "watch/BrowserStatusReport.h"
 #include "watch/ClosureTotals.h"
 #include "watch/KeywordScan.h"
 #include "watch/PopupRules.h"
@@ -94,6 +96,8 @@ public:
     watch::PopupRules& popupRules() { return m_popupRules; }
     watch::KeywordScan& keywordScan() { return m_keywordScan; }
     watch::SizeScan& sizeScan() { return m_sizeScan; }
+    watch::BrowserChoice& browserChoice() { return m_browserChoice; }
+    watch::BrowserStatusReport& browserStatus() { return m_browserStatus; }
     /// The open browser windows with their wrappers; null before the load step.
     watch::WindowCollection* windowCollection() const { return m_windowCollection.get(); }
     cookies::CookieManager& cookieManager() { return m_cookieManager; }
@@ -120,6 +124,8 @@ private:
     keywords::KeywordCommands m_keywordCommands;
     keywords::ListImport m_listImport;
     keywords::StatisticsChart m_statisticsChart;
+    watch::BrowserChoice m_browserChoice;
+    watch::BrowserStatusReport m_browserStatus;
     SettingsModule m_settings;
     StartWithSession m_startWithSession;
     HelpText m_helpText;

@@ -64,6 +64,16 @@ void Program::connectEvents() {
     f.chooseKeywordFileButton.onClick = [this] { m_keywordFile.choose(); };           // Command21
     f.aboutButton.onClick = [this] { showAbout(); };                                  // Command11
     f.saveSettingsButton.onClick = [this] { m_settings.save(); };                     // Command20
+    f.browserBox.onClick = [this] { m_browserChoice.boxChanged(); };                  // cboBrowser
+    f.ownProfileSwitch.onClick = [this] { m_browserChoice.switchChanged(); }; // chkOwnProfile
+
+    // The window brought back from the notification area: a browser the user closed, or one
+    // that only the user could bring back, starts again.
+    QObject::connect(&m_taskBarIcon, &TaskBarIcon::trayChanged, &m_taskBarIcon,
+                     [this](bool inTray) {
+                         if (!inTray)
+                             m_browserStatus.userReturned();
+                     });
 
     // "Cookies".
     f.selectAllCookiesButton.onClick = [this] { m_cookieManager.selectAll(); };  // Command12

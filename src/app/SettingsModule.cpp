@@ -5,6 +5,7 @@
 #include "app/Switches.h"
 #include "dialer/DialerBlock.h"
 #include "keywords/KeywordFile.h"
+#include "watch/BrowserChoice.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -105,9 +106,10 @@ QString numberText(double number) {
 SettingsModule::SettingsModule(MainForm& form, platform::Platform& platform,
                                watch::RuleSettings& rules, Switches& switches, PasswordLock& lock,
                                dialer::DialerBlock& dialerBlock,
-                               const keywords::KeywordFile& keywordFile)
+                               const keywords::KeywordFile& keywordFile,
+                               watch::BrowserChoice& browserChoice)
     : f(form), m_p(platform), m_rules(rules), m_switches(switches), m_lock(lock),
-      m_dialerBlock(dialerBlock), m_keywordFile(keywordFile) {}
+      m_dialerBlock(dialerBlock), m_keywordFile(keywordFile), m_browserChoice(browserChoice) {}
 
 QString SettingsModule::read(const QString& section, const QString& key,
                              const QString& missing) const {
@@ -133,6 +135,7 @@ void SettingsModule::saveSwitch(const QString& section, const QString& key,
 void SettingsModule::load() {
     m_held.clear();
     const QString stoppedAt = applyStored();
+    applyBrowserChoice();
     if (stoppedAt.isEmpty())
         return;
     // The keys from the one that stopped the loading on were never applied: remember what the
@@ -244,6 +247,21 @@ QString SettingsModule::applyStored() {
     return {};
 }
 
+void SettingsModule::applyBrowserChoice() {
+    const QString id = read(Config, QStringLiteral("Navigateur"), QString()).trimmed();
+    const std::optional<qint64> own =
+        integerText(read(Config, QStringLiteral("ProfilHabituel"), QStringLiteral("0")));
+    const bool ownTaken = own && (*own == 0 || *own == 1);
+    const bool idTaken = m_browserChoice.load(id, ownTaken ? int(*own) : 0);
+    // A browser not installed now, or a value the switch does not take, stays stored until
+    // the user chooses otherwise.
+    if (!idTaken)
+        m_held.insert(QStringLiteral("Navigateur"), m_browserChoice.chosenId());
+    if (!ownTaken)
+        m_held.insert(QStringLiteral("ProfilHabituel"),
+                      QString::number(f.ownProfileSwitch.value()));
+}
+
 std::vector<SettingsModule::Entry> SettingsModule::valuesToSave() const {
     auto state = [](const controls::CheckBox& box) { return QString::number(box.value()); };
     // A box whose number a limit cannot hold is saved, and taken, as an empty one: 0.
@@ -264,7 +282,9 @@ std::vector<SettingsModule::Entry> SettingsModule::valuesToSave() const {
             {Config, QStringLiteral("LargFen"), limitText(f.widthBox.text())},
             {Config, QStringLiteral("HautFen"), limitText(f.heightBox.text())},
             {Config, QStringLiteral("NomFichMotCle"), m_keywordFile.path()},
-            {Config, QStringLiteral("ProtectTailleMotCle"), state(f.sizeScanSwitch)}};
+            {Config, QStringLiteral("ProtectTailleMotCle"), state(f.sizeScanSwitch)},
+            {Config, QStringLiteral("Navigateur"), m_browserChoice.chosenId()},
+            {Config, QStringLiteral("ProfilHabituel"), state(f.ownProfileSwitch)}};
 }
 
 void SettingsModule::save() {

@@ -18,6 +18,9 @@ class DialerBlock;
 namespace keywords {
 class KeywordFile;
 }
+namespace watch {
+class BrowserChoice;
+}
 
 namespace app {
 
@@ -48,9 +51,10 @@ class SettingsModule {
 public:
     SettingsModule(MainForm& form, platform::Platform& platform, watch::RuleSettings& rules,
                    Switches& switches, PasswordLock& lock, dialer::DialerBlock& dialerBlock,
-                   const keywords::KeywordFile& keywordFile);
+                   const keywords::KeywordFile& keywordFile, watch::BrowserChoice& browserChoice);
     /// Reads every setting and applies it to the switches, in the fixed order. A value that
-    /// a switch does not take stops the loading at that key.
+    /// a switch does not take stops the loading at that key. The browser choice is read
+    /// whatever happened before it: a browser is always watched.
     void load();
     /// Writes every setting back, in the fixed order.
     void save();
@@ -66,6 +70,8 @@ private:
     };
     /// Applies the stored values in order; the key that stopped the loading, or nothing.
     QString applyStored();
+    /// Applies the browser choice; a stored value not taken is held.
+    void applyBrowserChoice();
     /// What a save writes now, in its order.
     std::vector<Entry> valuesToSave() const;
     QString read(const QString& section, const QString& key, const QString& missing) const;
@@ -82,6 +88,7 @@ private:
     PasswordLock& m_lock;
     dialer::DialerBlock& m_dialerBlock;
     const keywords::KeywordFile& m_keywordFile;
+    watch::BrowserChoice& m_browserChoice;
     /// Keys the loader did not apply, with what the window showed for them after loading.
     QHash<QString, QString> m_held;
 };

@@ -6,6 +6,13 @@ namespace app {
 
 TaskBarIcon::TaskBarIcon(MainForm& form) : f(form) {}
 
+void TaskBarIcon::setToolTip(const QString& text) {
+    if (text == m_toolTip)
+        return;
+    m_toolTip = text;
+    emit toolTipChanged(text);
+}
+
 void TaskBarIcon::EnterTray() {
     m_inTray = true;
     emit trayChanged(true);

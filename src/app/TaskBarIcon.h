@@ -22,7 +22,8 @@ public:
     void EnterTray();
     void LeaveTray();
     const QString& toolTip() const { return m_toolTip; }
-    void setToolTip(const QString& text) { m_toolTip = text; }
+    /// The icon's tooltip; `toolTipChanged` tells each change.
+    void setToolTip(const QString& text);
 
     void hideToTray();
     void showFromTray();
@@ -40,6 +41,7 @@ signals:
     /// The menu `Mnu_Fichier` is to open at the mouse pointer.
     void menuRequested();
     void trayChanged(bool inTray);
+    void toolTipChanged(const QString& text);
 
 private:
     MainForm& f;

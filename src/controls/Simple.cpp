@@ -68,6 +68,14 @@ void ComboBox::setCurrentIndex(int index) {
     emit changed();
 }
 
+void ComboBox::userSelect(int index) {
+    if (!enabled() || index < 0 || index >= m_items.size() || index == m_current)
+        return;
+    setCurrentIndex(index);
+    if (onClick)
+        onClick();
+}
+
 Timer::Timer(Form* form, QString name, int intervalMs, bool enabled)
     : Control(form, std::move(name)), m_interval(intervalMs) {
     setEnabled(enabled);

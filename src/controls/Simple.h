@@ -104,7 +104,8 @@ private:
     QString m_placeholder;
 };
 
-// A drop-down list: its entries and the chosen one (-1 for none).
+// A drop-down list: its entries and the chosen one (-1 for none). The user's choice of
+// another entry runs `onClick`; a choice made by code runs nothing.
 class ComboBox : public Control {
     Q_OBJECT
 public:
@@ -116,6 +117,9 @@ public:
     int currentIndex() const { return m_current; }
     void setCurrentIndex(int index);
     QString currentText() const { return m_current >= 0 ? m_items.at(m_current) : QString(); }
+    /// The user chooses an entry: nothing happens while the list is disabled.
+    void userSelect(int index);
+    std::function<void()> onClick;
 
 private:
     QStringList m_items;

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <cstdint>
 #include <optional>
@@ -67,6 +68,52 @@ signals:
 
 enum class Key { LButton, Shift, Control, Alt };
 
+// A browser program the shell can watch: `id` is what a stored choice names ("chromium"),
+// `name` what the user calls it ("Chromium").
+struct BrowserProduct {
+    QString id;
+    QString name;
+    bool operator==(const BrowserProduct&) const = default;
+};
+
+// What the shell watches, or why it watches nothing.
+struct BrowserStatus {
+    enum class State {
+        Starting, // being launched or reached; nothing is watched yet
+        Watching, // the browser answers: its windows are watched
+        Stopped   // nothing is watched; `reason` says why
+    };
+    enum class Reason {
+        None,
+        NotFound,         // no such program (`detail`: the program looked for)
+        CannotStart,      // the program did not run (`detail`: the system's words)
+        ProfileInUse,     // that browser already runs with that profile; it is started once
+                          // the user closes it
+        DebuggingRefused, // the browser runs but refuses to be watched on that profile
+        NoAnswer,         // the browser runs but never answered
+        Closed,           // the user closed the browser; started again on request (`wake`)
+        Crashed,          // the browser ended abnormally; it is being started again
+        KeepsCrashing,    // it ended at every start; started again on request (`wake`)
+        Unreachable,      // nothing listens at the debugging address (`detail`); tried again
+        ConnectionLost,   // the debugging connection ended (`detail`: the address); tried again
+        BadSetting        // a setting from outside cannot be used (`detail`: which and why)
+    };
+    State state = State::Starting;
+    Reason reason = Reason::None;
+    /// The browser as the user knows it ("Chromium"), or its debugging address.
+    QString browser;
+    QString detail;
+    /// True when the browser runs with the user's usual profile rather than Tavrel's own.
+    bool ownProfile = false;
+    bool operator==(const BrowserStatus&) const = default;
+};
+
+// Choices made on the command line or in the environment; they win over the user's choice.
+struct BrowserOverrides {
+    bool browser = false; // the program, or a debugging address to attach to
+    bool profile = false; // the profile folder
+};
+
 // The shell's view of the open browser windows, and the calls made on them by handle.
 class BrowserShell : public QObject {
     Q_OBJECT
@@ -83,12 +130,36 @@ public:
     /// The mouse position relative to the window with this handle.
     virtual QPoint cursorPosIn(WindowHandle handle) const = 0;
     /// True when a browser is reachable at all (capability query).
-    virtual bool available() const { return true; }
+    virtual bool available() const { return status().state == BrowserStatus::State::Watching; }
+
+    /// What is watched now, or why nothing is; `statusChanged` tells each change.
+    virtual BrowserStatus status() const = 0;
+    /// The browsers installed here that the shell can watch, in the order offered to the user.
+    virtual QList<BrowserProduct> browsersFound() const { return {}; }
+    /// The browser watched when the user has chosen none: the desktop's default browser when
+    /// it is one of those found, else the first found; empty when none is found.
+    virtual QString defaultBrowser() const { return {}; }
+    /// The names of every kind of browser the shell can watch, for telling the user.
+    virtual QStringList supportedBrowsers() const { return {}; }
+    /// What the command line or the environment fixed.
+    virtual BrowserOverrides overrides() const { return {}; }
+    /// Watches the browser `id` (one of `browsersFound`, else the default), with the user's
+    /// usual profile or Tavrel's own. A change lets the watched browser go and starts the
+    /// chosen one; choosing what is watched already does nothing.
+    virtual void choose(const QString& id, bool ownProfile) {
+        (void)id;
+        (void)ownProfile;
+    }
+    /// Tries again where only the user could make a difference: a browser the user closed, one
+    /// that kept crashing or never answered, a program not found then.
+    virtual void wake() {}
 
 signals:
     /// A browser window was registered (opened) or revoked (closed).
     void windowRegistered();
     void windowRevoked();
+    /// `status()` changed.
+    void statusChanged();
 };
 
 } // namespace platform

@@ -21,8 +21,12 @@ MainWindow::MainWindow(app::Program& program, QWidget* parent)
     setObjectName(form.name());
     setWindowIcon(appIcon());
     setCentralWidget(layOutMainWindow(*m_widgets, this));
-    if (auto* sb = m_widgets->getAs<QStatusBar>(QStringLiteral("Sb")))
+    if (auto* sb = m_widgets->getAs<QStatusBar>(QStringLiteral("Sb"))) {
         setStatusBar(sb);
+        // Its right part: what browser is watched.
+        if (QWidget* browser = m_widgets->get(QStringLiteral("lblBrowserStatus")))
+            sb->addPermanentWidget(browser);
+    }
 
     linkProgram(program);
     m_widgets->bindTimers();
@@ -61,8 +65,7 @@ void MainWindow::linkProgram(app::Program& program) {
     m_tray = new TrayIcon(*this, menu, std::move(links));
     m_tray->setToolTip(icon.toolTip());
     connect(&icon, &app::TaskBarIcon::menuRequested, m_tray, &TrayIcon::popupMenu);
-    connect(&icon, &app::TaskBarIcon::trayChanged, m_tray,
-            [this, &icon] { m_tray->setToolTip(icon.toolTip()); });
+    connect(&icon, &app::TaskBarIcon::toolTipChanged, m_tray, &TrayIcon::setToolTip);
     m_tray->addStandIn(m_widgets->get(QStringLiteral("Sb")));
 }
 

@@ -117,7 +117,16 @@ void buildConfigurationTab(FormWidgets& w, QWidget* page) {
                              "ChkPass", "ChkFen", "ChkFenMotCle"})
         put(ov, w.get(QString::fromLatin1(name)));
     ov->addStretch(1);
-    grid->addWidget(options, 0, 0, 5, 1);
+    grid->addWidget(options, 0, 0, 6, 1);
+
+    // The watched browser: which one, and with which profile.
+    QGroupBox* browser = frameBox(w, QStringLiteral("fraBrowser"), page);
+    auto* bv = new QVBoxLayout(browser);
+    auto* which = new QHBoxLayout;
+    put(which, w.get(QStringLiteral("lblBrowser")));
+    put(which, w.get(QStringLiteral("cboBrowser")), 1);
+    bv->addLayout(which);
+    put(bv, w.get(QStringLiteral("chkOwnProfile")));
 
     QGroupBox* size = frameBox(w, QStringLiteral("Frame6"), page);
     auto* sh = new QHBoxLayout(size);
@@ -156,7 +165,8 @@ void buildConfigurationTab(FormWidgets& w, QWidget* page) {
     }
     put(kh, w.get(QStringLiteral("Command21")));
     grid->addWidget(keywords, 3, 1);
-    grid->setRowStretch(4, 1);
+    grid->addWidget(browser, 4, 1);
+    grid->setRowStretch(5, 1);
 
     for (const char* name : {"Command2", "Command21"})
         if (auto* b = w.getAs<QPushButton>(QString::fromLatin1(name)))
@@ -166,7 +176,7 @@ void buildConfigurationTab(FormWidgets& w, QWidget* page) {
     bottom->addStretch(1);
     put(bottom, w.get(QStringLiteral("Command11")));
     put(bottom, w.get(QStringLiteral("Command20")));
-    grid->addLayout(bottom, 5, 0, 1, 2);
+    grid->addLayout(bottom, 6, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 }

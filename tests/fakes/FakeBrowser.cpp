@@ -120,6 +120,47 @@ void FakeBrowserShell::settle() {
             close(h);
 }
 
+QStringList FakeBrowserShell::supportedBrowsers() const {
+    return {QStringLiteral("Chromium"), QStringLiteral("Brave")};
+}
+
+void FakeBrowserShell::setStatus(const BrowserStatus& status) {
+    if (status == m_status)
+        return;
+    m_status = status;
+    emit statusChanged();
+}
+
+void FakeBrowserShell::choose(const QString& id, bool ownProfile) {
+    if (id == m_chosen && ownProfile == m_chosenOwn)
+        return;
+    m_chosen = id;
+    m_chosenOwn = ownProfile;
+    // The chosen browser is the one the status names.
+    BrowserStatus s = m_status;
+    for (const BrowserProduct& p : m_found)
+        if (p.id == id)
+            s.browser = p.name;
+    s.ownProfile = ownProfile;
+    setStatus(s);
+}
+
+void FakeBrowserShell::wake() {
+    ++m_wakes;
+    using R = BrowserStatus::Reason;
+    if (m_status.state != BrowserStatus::State::Stopped)
+        return;
+    const R r = m_status.reason;
+    if (r == R::Closed || r == R::KeepsCrashing || r == R::NoAnswer || r == R::CannotStart ||
+        r == R::NotFound || r == R::ProfileInUse) {
+        BrowserStatus s = m_status;
+        s.state = BrowserStatus::State::Watching;
+        s.reason = R::None;
+        s.detail.clear();
+        setStatus(s);
+    }
+}
+
 void FakeBrowserShell::setKey(Key key, bool down) {
     if (down)
         m_keys.insert(key);

@@ -39,7 +39,10 @@ private:
 };
 
 // A scripted set of browser windows. Close requests are recorded at once and carried out
-// when `settle` runs (as a real window handles its close message later).
+// when `settle` runs (as a real window handles its close message later). Its status is set
+// by the script (Chromium watched until then); the browsers it offers are scripted too, and
+// it remembers what the program chose. Waking a browser that only the user could bring back
+// makes it watched again.
 class FakeBrowserShell : public platform::BrowserShell {
     Q_OBJECT
 public:
@@ -50,6 +53,25 @@ public:
     bool postClose(platform::WindowHandle handle) override;
     bool keyDown(platform::Key key) const override;
     QPoint cursorPosIn(platform::WindowHandle handle) const override;
+    platform::BrowserStatus status() const override { return m_status; }
+    QList<platform::BrowserProduct> browsersFound() const override { return m_found; }
+    QString defaultBrowser() const override { return m_default; }
+    QStringList supportedBrowsers() const override;
+    platform::BrowserOverrides overrides() const override { return m_overrides; }
+    void choose(const QString& id, bool ownProfile) override;
+    void wake() override;
+
+    /// Sets the status and tells it.
+    void setStatus(const platform::BrowserStatus& status);
+    void setFound(QList<platform::BrowserProduct> found, QString byDefault) {
+        m_found = std::move(found);
+        m_default = std::move(byDefault);
+    }
+    void setOverrides(platform::BrowserOverrides overrides) { m_overrides = overrides; }
+    /// What the program chose last (empty before it chose), and how often it woke the shell.
+    QString chosen() const { return m_chosen; }
+    bool chosenOwnProfile() const { return m_chosenOwn; }
+    int wakes() const { return m_wakes; }
 
     FakeBrowserWindow* window(platform::WindowHandle handle) const;
     /// A window appears (registered at once).
@@ -73,6 +95,16 @@ private:
     std::vector<std::unique_ptr<FakeBrowserWindow>> m_windows;
     std::vector<platform::WindowHandle> m_pendingClose;
     std::set<platform::Key> m_keys;
+    platform::BrowserStatus m_status{platform::BrowserStatus::State::Watching,
+                                     platform::BrowserStatus::Reason::None,
+                                     QStringLiteral("Chromium"), QString(), false};
+    QList<platform::BrowserProduct> m_found{
+        {QStringLiteral("chromium"), QStringLiteral("Chromium")}};
+    QString m_default = QStringLiteral("chromium");
+    platform::BrowserOverrides m_overrides;
+    QString m_chosen;
+    bool m_chosenOwn = false;
+    int m_wakes = 0;
 };
 
 } // namespace fakes

@@ -3,7 +3,9 @@
 // QT_QPA_GENERIC_PLUGINS=tavreldriver, never installed. It adds a keyword by the "Ajouter"
 // button and its input box, saves the list ("Enregistrer la liste des mots clés") and quits
 // ("Quitter Tavrel"). TAVREL_DRIVER_KEYWORD is the keyword; TAVREL_DRIVER_GO names a file that
-// must exist before it begins (the test first checks the window on the X server).
+// must exist before it begins (the test first checks the window on the X server);
+// TAVREL_DRIVER_EXPECT is the beginning of a message box the program is to show once (the
+// test starts it with no browser to watch), which is answered OK.
 // Any other dialog, or a step that does not come within the time, ends the program with an
 // exit code of its own and the reason on standard error.
 
@@ -38,6 +40,7 @@ public:
     Driver() {
         m_keyword = qEnvironmentVariable("TAVREL_DRIVER_KEYWORD");
         m_go = qEnvironmentVariable("TAVREL_DRIVER_GO");
+        m_expect = qEnvironmentVariable("TAVREL_DRIVER_EXPECT");
         connect(&m_tick, &QTimer::timeout, this, &Driver::step);
         m_tick.start(100);
     }
@@ -59,6 +62,12 @@ private:
             fail(4, QStringLiteral("timed out in step %1").arg(int(m_state)));
         QWidget* modal = QApplication::activeModalWidget();
         auto* input = qobject_cast<QInputDialog*>(modal);
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box && !m_expect.isEmpty() && box->text().startsWith(m_expect)) {
+            m_expect.clear(); // once
+            box->accept();
+            return;
+        }
         if (modal && !(input && m_state == State::WaitInputBox)) {
             QString text = modal->windowTitle();
             for (QLabel* label : modal->findChildren<QLabel*>())
@@ -88,6 +97,8 @@ private:
             m_state = State::Quit;
             return;
         case State::Quit:
+            if (!m_expect.isEmpty())
+                fail(7, QStringLiteral("the message was not shown: ") + m_expect);
             click("Command9"); // "Quitter Tavrel": saves again, then ends the program
             m_tick.stop();
             return;
@@ -99,6 +110,7 @@ private:
     int m_ticks = 0;
     QString m_keyword;
     QString m_go;
+    QString m_expect;
 };
 
 } // namespace

@@ -76,6 +76,7 @@ fi
 env -i PATH="$PATH" HOME="$home" XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8 DISPLAY="$display" \
   QT_QPA_PLATFORM=xcb QT_PLUGIN_PATH="$plugins" QT_QPA_GENERIC_PLUGINS=tavreldriver \
   TAVREL_DRIVER_KEYWORD="$keyword" TAVREL_DRIVER_GO="$work/go" \
+  TAVREL_DRIVER_EXPECT="Tavrel ne surveille aucun navigateur" \
   "${readonly_run[@]}" "$tavrel" --browser "$work/no-browser" >"$work/program.log" 2>&1 &
 program_pid=$!
 

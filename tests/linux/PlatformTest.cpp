@@ -18,6 +18,7 @@ public:
     bool postClose(platform::WindowHandle) override { return false; }
     bool keyDown(platform::Key) const override { return false; }
     QPoint cursorPosIn(platform::WindowHandle) const override { return {}; }
+    platform::BrowserStatus status() const override { return {}; }
 };
 
 // The lines a started program wrote, once it has written them (the program runs detached).

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -243,7 +244,12 @@ TEST_F(MainWindowTest, EveryControlOfTheWindowHasItsPlace) {
                              "cmdImportList",
                              "txtFindStatistic",
                              "chtStatistics",
-                             "cmdSaveChart"})
+                             "cmdSaveChart",
+                             "fraBrowser",
+                             "lblBrowser",
+                             "cboBrowser",
+                             "chkOwnProfile",
+                             "lblBrowserStatus"})
         EXPECT_FALSE(unplaced.contains(QString::fromLatin1(name))) << name;
 }
 
@@ -339,6 +345,35 @@ TEST_F(MainWindowTest, StatusBarShowsTheSimpleText) {
     const int before = window->minimumSizeHint().width();
     form->statusBar.setSimpleText(QString(400, u'x'));
     EXPECT_EQ(window->minimumSizeHint().width(), before);
+}
+
+TEST_F(MainWindowTest, TheWatchedBrowserIsSaidAtTheRightOfTheStatusBarAndInTheIconsTooltip) {
+    auto* said = widget<QLabel>("lblBrowserStatus");
+    ASSERT_TRUE(said);
+    EXPECT_EQ(said->parentWidget(), window->statusBar());
+    EXPECT_EQ(said->text(), QStringLiteral("Navigateur surveillé : Chromium — aucune fenêtre"));
+    fake.browser.open(7);
+    EXPECT_EQ(said->text(), QStringLiteral("Navigateur surveillé : Chromium — 1 fenêtre"));
+    EXPECT_EQ(window->trayIcon()->toolTip(),
+              QStringLiteral("Tavrel\nNavigateur surveillé : Chromium — 1 fenêtre"));
+    fake.browser.setStatus({platform::BrowserStatus::State::Stopped,
+                            platform::BrowserStatus::Reason::Closed, QStringLiteral("Chromium"),
+                            QString(), false});
+    EXPECT_EQ(said->text(), QStringLiteral("Aucun navigateur surveillé : Chromium a été fermé"));
+    EXPECT_EQ(window->trayIcon()->toolTip(),
+              QStringLiteral("Tavrel\nAucun navigateur surveillé : Chromium a été fermé"));
+}
+
+TEST_F(MainWindowTest, TheBrowserChosenInTheListGoesToTheBrowser) {
+    auto* list = widget<QComboBox>("cboBrowser");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(list->currentText(), QStringLiteral("Chromium"));
+    EXPECT_EQ(fake.browser.chosen(), QStringLiteral("chromium"));
+    auto* own = widget<QCheckBox>("chkOwnProfile");
+    ASSERT_TRUE(own);
+    own->click();
+    EXPECT_TRUE(fake.browser.chosenOwnProfile());
 }
 
 TEST_F(MainWindowTest, BusyFormShowsTheHourglassUntilItIsDone) {

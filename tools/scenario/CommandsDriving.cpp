@@ -104,6 +104,11 @@ void registerDrivingCommands(ScenarioRunner& runner) {
                     throw LineError{QStringLiteral("no such item")};
                 box->setSelected(r, true);
             }
+        } else if (auto* combo = qobject_cast<controls::ComboBox*>(c)) {
+            // The user picks one entry of a drop-down list.
+            if (rows.size() != 1 || rows.front() < 0 || rows.front() >= combo->items().size())
+                throw LineError{QStringLiteral("no such entry")};
+            combo->userSelect(rows.front());
         } else {
             throw LineError{QStringLiteral("cannot select in that")};
         }

@@ -21,6 +21,7 @@ ScenarioRunner::ScenarioRunner(QTextStream& out) : m_out(out) {
     registerCookieCommands(*this);
     registerAntiSpyCommands(*this);
     registerListCommands(*this);
+    registerBrowserCommands(*this);
     registerWorldCommands(*this);
     registerDrivingCommands(*this);
     registerDumpCommands(*this);

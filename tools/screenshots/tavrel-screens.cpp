@@ -175,6 +175,12 @@ void seedWorld(FakePlatform& fake) {
     fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
                            QStringLiteral("NomSon"), QStringLiteral("/prog/Tavrel.wav"));
 
+    // The browsers of this machine, Chromium being the desktop's default.
+    fake.browser.setFound({{QStringLiteral("chromium"), QStringLiteral("Chromium")},
+                           {QStringLiteral("google-chrome"), QStringLiteral("Google Chrome")},
+                           {QStringLiteral("brave-browser"), QStringLiteral("Brave")}},
+                          QStringLiteral("chromium"));
+
     struct Window {
         platform::WindowHandle handle;
         const char* title;
@@ -420,6 +426,18 @@ int main(int argc, char** argv) {
     }
     if (int(camera.written.size()) == beforeDetails)
         std::fprintf(stderr, "note: the cookie details did not open in this build\n");
+
+    // No browser watched: the message that says why, then the status bar that keeps saying it.
+    form->tabs.setCurrent(0);
+    for (platform::BrowserWindow* w : fake.browser.windows())
+        fake.browser.close(w->hwnd());
+    program->keywordScan().tick(); // the window list empties as a tick finds no window
+    camera.expect(QStringLiteral("message-no-browser"));
+    fake.browser.setStatus({platform::BrowserStatus::State::Stopped,
+                            platform::BrowserStatus::Reason::NotFound, QStringLiteral("Chromium"),
+                            QStringLiteral("chromium"), false});
+    wait(300);
+    camera.save(&window, QStringLiteral("status-no-browser"));
 
     for (const QString& path : camera.written)
         std::printf("%s\n", qPrintable(path));

@@ -1,13 +1,12 @@
 #include "platform/linux/CdpTransport.h"
 
-#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QNetworkProxy>
-#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QUrl>
+#include <QWebSocket>
 
 #include <csignal>
 #include <fcntl.h>
@@ -127,6 +126,10 @@ CdpWebSocketTransport::CdpWebSocketTransport(QString host, quint16 port, QObject
 
 CdpWebSocketTransport::~CdpWebSocketTransport() {
     m_phase = Phase::Closed;
+    if (m_http) {
+        m_http->disconnect(this);
+        m_http->abort();
+    }
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
@@ -145,36 +148,35 @@ void CdpWebSocketTransport::open() {
 void CdpWebSocketTransport::startVersionRequest() {
     m_phase = Phase::Version;
     m_in.clear();
-    delete m_socket;
-    m_socket = new QTcpSocket(this);
-    m_socket->setProxy(QNetworkProxy::NoProxy);
-    connect(m_socket, &QTcpSocket::connected, this, [this] {
-        m_socket->write("GET /json/version HTTP/1.1\r\nHost: " +
-                        QStringLiteral("%1:%2").arg(m_host).arg(m_port).toLatin1() +
-                        "\r\nConnection: close\r\n\r\n");
+    m_http = new QTcpSocket(this);
+    m_http->setProxy(QNetworkProxy::NoProxy);
+    connect(m_http, &QTcpSocket::connected, this, [this] {
+        m_http->write("GET /json/version HTTP/1.1\r\nHost: " +
+                      QStringLiteral("%1:%2").arg(m_host).arg(m_port).toLatin1() +
+                      "\r\nConnection: close\r\n\r\n");
     });
-    connect(m_socket, &QTcpSocket::readyRead, this, &CdpWebSocketTransport::onVersionData);
-    connect(m_socket, &QTcpSocket::disconnected, this, &CdpWebSocketTransport::onVersionData);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+    connect(m_http, &QTcpSocket::readyRead, this, &CdpWebSocketTransport::onVersionData);
+    connect(m_http, &QTcpSocket::disconnected, this, &CdpWebSocketTransport::onVersionData);
+    connect(m_http, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
         if (m_phase == Phase::Version && e == QAbstractSocket::RemoteHostClosedError)
             return onVersionData();
         finish(QStringLiteral("cannot reach %1:%2: %3")
                    .arg(m_host)
                    .arg(m_port)
-                   .arg(m_socket->errorString()));
+                   .arg(m_http->errorString()));
     });
-    m_socket->connectToHost(m_host, m_port);
+    m_http->connectToHost(m_host, m_port);
 }
 
 void CdpWebSocketTransport::onVersionData() {
     if (m_phase != Phase::Version)
         return;
-    m_in += m_socket->readAll();
+    m_in += m_http->readAll();
     if (m_in.size() > 1024 * 1024)
         return finish(QStringLiteral("the version answer is too long"));
     const qsizetype headEnd = m_in.indexOf("\r\n\r\n");
     if (headEnd < 0) {
-        if (m_socket->state() != QAbstractSocket::ConnectedState)
+        if (m_http->state() != QAbstractSocket::ConnectedState)
             finish(QStringLiteral("no answer to /json/version"));
         return;
     }
@@ -185,7 +187,7 @@ void CdpWebSocketTransport::onVersionData() {
     if (qsizetype at = head.indexOf("content-length:"); at >= 0)
         length = head.mid(at + 15, head.indexOf("\r\n", at) - at - 15).trimmed().toLongLong();
     const bool complete =
-        length >= 0 ? body.size() >= length : m_socket->state() != QAbstractSocket::ConnectedState;
+        length >= 0 ? body.size() >= length : m_http->state() != QAbstractSocket::ConnectedState;
     if (!complete)
         return;
     if (!head.startsWith("http/1.1 200") && !head.startsWith("http/1.0 200"))
@@ -197,172 +199,69 @@ void CdpWebSocketTransport::onVersionData() {
     if (!ws.isValid() || ws.scheme() != u"ws" || !ws.path().startsWith(u"/devtools/browser/"))
         return finish(QStringLiteral("no browser endpoint in /json/version"));
     // The endpoint is reached through the address we were given, whatever host it names.
-    startHandshake(ws.path(QUrl::FullyEncoded).toLatin1());
+    openSocket(ws.path(QUrl::FullyEncoded));
 }
 
-void CdpWebSocketTransport::startHandshake(const QByteArray& path) {
-    m_phase = Phase::Handshake;
-    m_in.clear();
-    m_socket->disconnect(this);
-    m_socket->abort();
-    m_socket->deleteLater();
-    m_socket = new QTcpSocket(this);
+void CdpWebSocketTransport::openSocket(const QString& path) {
+    m_phase = Phase::Socket;
+    m_http->disconnect(this);
+    m_http->abort();
+    m_http->deleteLater();
+    m_http = nullptr;
+    // No Origin header: the browser accepts a client without one, and refuses other origins.
+    m_socket = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
     m_socket->setProxy(QNetworkProxy::NoProxy);
-    QByteArray nonce(16, Qt::Uninitialized);
-    for (char& c : nonce)
-        c = char(QRandomGenerator::global()->bounded(256));
-    m_key = nonce.toBase64();
-    connect(m_socket, &QTcpSocket::connected, this, [this, path] {
-        m_socket->write(
-            "GET " + path +
-            " HTTP/1.1\r\nHost: " + QStringLiteral("%1:%2").arg(m_host).arg(m_port).toLatin1() +
-            "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: " + m_key +
-            "\r\nSec-WebSocket-Version: 13\r\n\r\n");
-    });
-    connect(m_socket, &QTcpSocket::readyRead, this, &CdpWebSocketTransport::onSocketData);
-    connect(m_socket, &QTcpSocket::disconnected, this,
-            [this] { finish(QStringLiteral("the browser closed the connection")); });
-    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
-        finish(QStringLiteral("connection error: ") + m_socket->errorString());
-    });
-    m_socket->connectToHost(m_host, m_port);
-}
-
-void CdpWebSocketTransport::onSocketData() {
-    m_in += m_socket->readAll();
-    if (m_phase == Phase::Handshake) {
-        const qsizetype headEnd = m_in.indexOf("\r\n\r\n");
-        if (headEnd < 0) {
-            if (m_in.size() > 64 * 1024)
-                finish(QStringLiteral("the upgrade answer is too long"));
-            return;
-        }
-        const QByteArray head = m_in.left(headEnd);
-        const QByteArray accept =
-            QCryptographicHash::hash(m_key + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11",
-                                     QCryptographicHash::Sha1)
-                .toBase64();
-        if (!head.startsWith("HTTP/1.1 101") || !head.contains(accept))
-            return finish(QStringLiteral("the browser refused the WebSocket upgrade"));
-        m_in.remove(0, headEnd + 4);
+    m_socket->setMaxAllowedIncomingMessageSize(quint64(kMaxMessage));
+    m_socket->setMaxAllowedIncomingFrameSize(quint64(kMaxMessage));
+    connect(m_socket, &QWebSocket::connected, this, [this] {
         m_phase = Phase::Open;
         emit opened();
-    }
-    if (m_phase == Phase::Open)
-        parseFrames();
-}
-
-bool CdpWebSocketTransport::parseFrames() {
-    while (m_phase == Phase::Open) {
-        if (m_in.size() < 2)
-            return true;
-        const auto* d = reinterpret_cast<const unsigned char*>(m_in.constData());
-        const bool fin = d[0] & 0x80;
-        const int opcode = d[0] & 0x0f;
-        const bool masked = d[1] & 0x80;
-        quint64 length = d[1] & 0x7f;
-        qsizetype at = 2;
-        if (length == 126) {
-            if (m_in.size() < 4)
-                return true;
-            length = (quint64(d[2]) << 8) | d[3];
-            at = 4;
-        } else if (length == 127) {
-            if (m_in.size() < 10)
-                return true;
-            length = 0;
-            for (int i = 0; i < 8; ++i)
-                length = (length << 8) | d[2 + i];
-            at = 10;
-        }
-        if (length > quint64(kMaxMessage) ||
-            quint64(m_message.size()) + length > quint64(kMaxMessage)) {
-            finish(QStringLiteral("a message from the browser is too large"));
-            return false;
-        }
-        const qsizetype maskAt = at;
-        if (masked)
-            at += 4;
-        if (m_in.size() < at + qsizetype(length))
-            return true;
-        QByteArray payload = m_in.mid(at, qsizetype(length));
-        if (masked)
-            for (qsizetype i = 0; i < payload.size(); ++i)
-                payload[i] = char(payload[i] ^ m_in[maskAt + (i % 4)]);
-        m_in.remove(0, at + qsizetype(length));
-        switch (opcode) {
-        case 0x0: // continuation
-        case 0x1:
-        case 0x2:
-            if (opcode != 0)
-                m_messageOpcode = opcode;
-            m_message += payload;
-            if (fin) {
-                const QByteArray message = std::exchange(m_message, {});
-                emit messageReceived(message);
-            }
-            break;
-        case 0x8:
-            sendFrame(0x8, payload.left(2));
-            finish(QStringLiteral("the browser closed the WebSocket"));
-            return false;
-        case 0x9:
-            sendFrame(0xA, payload);
-            break;
-        default:
-            break; // pong and reserved opcodes carry nothing for us
-        }
-    }
-    return false;
-}
-
-void CdpWebSocketTransport::sendFrame(int opcode, const QByteArray& payload) {
-    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
-        return;
-    QByteArray frame;
-    frame.reserve(payload.size() + 14);
-    frame.append(char(0x80 | opcode));
-    const quint64 n = quint64(payload.size());
-    if (n < 126) {
-        frame.append(char(0x80 | n));
-    } else if (n < 65536) {
-        frame.append(char(0x80 | 126));
-        frame.append(char(n >> 8));
-        frame.append(char(n & 0xff));
-    } else {
-        frame.append(char(0x80 | 127));
-        for (int i = 7; i >= 0; --i)
-            frame.append(char((n >> (8 * i)) & 0xff));
-    }
-    const quint32 mask = QRandomGenerator::global()->generate();
-    const char key[4] = {char(mask >> 24), char(mask >> 16), char(mask >> 8), char(mask)};
-    frame.append(key, 4);
-    const qsizetype start = frame.size();
-    frame.append(payload);
-    for (qsizetype i = 0; i < payload.size(); ++i)
-        frame[start + i] = char(frame[start + i] ^ key[i % 4]);
-    m_socket->write(frame);
+    });
+    connect(m_socket, &QWebSocket::textMessageReceived, this,
+            [this](const QString& text) { emit messageReceived(text.toUtf8()); });
+    connect(m_socket, &QWebSocket::binaryMessageReceived, this,
+            [this](const QByteArray& data) { emit messageReceived(data); });
+    connect(m_socket, &QWebSocket::disconnected, this, [this] {
+        finish(m_phase == Phase::Open ? QStringLiteral("the browser closed the connection")
+                                      : QStringLiteral("the browser refused the WebSocket"));
+    });
+    // Qt 6.4 names the signal `error` (later versions `errorOccurred`).
+    connect(m_socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this,
+            [this](QAbstractSocket::SocketError e) {
+                if (e == QAbstractSocket::RemoteHostClosedError)
+                    return finish(QStringLiteral("the browser closed the connection"));
+                finish(QStringLiteral("connection error: ") + m_socket->errorString());
+            });
+    QUrl url;
+    url.setScheme(QStringLiteral("ws"));
+    url.setHost(m_host);
+    url.setPort(m_port);
+    url.setPath(path, QUrl::TolerantMode);
+    m_socket->open(url);
 }
 
 void CdpWebSocketTransport::sendMessage(const QByteArray& message) {
     if (m_phase == Phase::Open)
-        sendFrame(0x1, message);
+        m_socket->sendTextMessage(QString::fromUtf8(message));
 }
 
 void CdpWebSocketTransport::close() {
-    if (m_phase == Phase::Open)
-        sendFrame(0x8, QByteArray("\x03\xe8", 2));
-    finish(QStringLiteral("closed by Tavrel"));
+    finish(QStringLiteral("closed by Tavrel"), true);
 }
 
-void CdpWebSocketTransport::finish(const QString& reason) {
+void CdpWebSocketTransport::finish(const QString& reason, bool sayGoodbye) {
     if (m_phase == Phase::Closed)
         return;
+    const bool wasOpen = m_phase == Phase::Open && sayGoodbye;
     m_phase = Phase::Closed;
+    if (m_http) {
+        m_http->disconnect(this);
+        m_http->abort();
+    }
     if (m_socket) {
         m_socket->disconnect(this);
-        if (m_socket->state() == QAbstractSocket::ConnectedState)
-            m_socket->disconnectFromHost(); // lets a close frame go out
+        if (wasOpen)
+            m_socket->close(); // a close frame goes out
         else
             m_socket->abort();
     }

@@ -6,6 +6,7 @@
 
 class QLocalSocket;
 class QTcpSocket;
+class QWebSocket;
 
 namespace platform::linuxp {
 
@@ -51,9 +52,9 @@ private:
     bool m_closed = false;
 };
 
-// A WebSocket to a browser started by the user with --remote-debugging-port: the address of
-// the browser endpoint is read from /json/version, then the socket is upgraded. Only what
-// the DevTools endpoint speaks is handled: text frames, fragmentation, ping and close.
+// A WebSocket to a browser started with --remote-debugging-port: the address of the browser
+// endpoint is read from /json/version, then Qt WebSockets carries the messages (text frames,
+// fragments, ping and close). Only loopback addresses are ever given to it.
 class CdpWebSocketTransport : public CdpTransport {
     Q_OBJECT
 public:
@@ -69,23 +70,19 @@ public:
     static constexpr qint64 kMaxMessage = 64 * 1024 * 1024;
 
 private:
-    enum class Phase { Idle, Version, Handshake, Open, Closed };
+    enum class Phase { Idle, Version, Socket, Open, Closed };
     void startVersionRequest();
     void onVersionData();
-    void startHandshake(const QByteArray& path);
-    void onSocketData();
-    bool parseFrames();
-    void sendFrame(int opcode, const QByteArray& payload);
-    void finish(const QString& reason);
+    void openSocket(const QString& path);
+    /// Ends the channel once; `sayGoodbye` sends a close frame on a socket still open.
+    void finish(const QString& reason, bool sayGoodbye = false);
 
     QString m_host;
     quint16 m_port;
     Phase m_phase = Phase::Idle;
-    QTcpSocket* m_socket = nullptr;
+    QTcpSocket* m_http = nullptr;
+    QWebSocket* m_socket = nullptr;
     QByteArray m_in;
-    QByteArray m_key;
-    QByteArray m_message;
-    int m_messageOpcode = 0;
 };
 
 } // namespace platform::linuxp

@@ -27,6 +27,7 @@ ChromiumBrowser::ChromiumBrowser(ChromiumOptions options, QObject* parent)
     connect(&m_launcher, &ChromiumLauncher::opened, this, &ChromiumBrowser::onConnected);
     connect(&m_launcher, &ChromiumLauncher::closed, this, &ChromiumBrowser::onDisconnected);
     connect(&m_launcher, &ChromiumLauncher::event, this, &ChromiumBrowser::onEvent);
+    connect(&m_launcher, &ChromiumLauncher::statusChanged, this, &BrowserShell::statusChanged);
     connect(&m_snapshot, &ChromiumSnapshot::windowRegistered, this,
             &BrowserShell::windowRegistered);
     connect(&m_snapshot, &ChromiumSnapshot::windowRevoked, this, &BrowserShell::windowRevoked);

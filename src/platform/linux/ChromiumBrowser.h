@@ -40,6 +40,8 @@ public:
     bool keyDown(Key key) const override { return m_sessions.keyDown(key); }
     QPoint cursorPosIn(WindowHandle handle) const override;
     bool available() const override { return connected(); }
+    BrowserStatus status() const override { return m_launcher.status(); }
+    void wake() override { m_launcher.wake(); }
 
     /// For tests and tools: the live connection (null while none), a page's session and
     /// target, the launched browser's process id (0 when none).

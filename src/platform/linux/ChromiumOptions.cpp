@@ -43,11 +43,13 @@ ChromiumOptions ChromiumOptions::fromEnvironment() {
         bool ok = false;
         const uint number = port.toUInt(&ok);
         if (!ok || number == 0 || number > 65535)
-            o.error = QStringLiteral("TAVREL_ATTACH: \"%1\" is not host:port").arg(attach);
+            o.error = QStringLiteral("TAVREL_ATTACH : « %1 » n'est pas de la forme hôte:port")
+                          .arg(attach);
         else if (!isLoopback(host))
             // The debugging port speaks plain text and grants full control of the browser:
             // it is only ever reached on this machine.
-            o.error = QStringLiteral("TAVREL_ATTACH: %1 is not a loopback address").arg(host);
+            o.error = QStringLiteral("TAVREL_ATTACH : %1 n'est pas une adresse de cet ordinateur")
+                          .arg(host);
         else {
             o.attachHost = host;
             o.attachPort = quint16(number);

@@ -10,6 +10,13 @@ namespace platform::linuxp {
 struct ChromiumOptions {
     /// Browser to launch (TAVREL_BROWSER); empty: chromium found on the PATH.
     QString browser;
+    /// The browser's name as the user knows it ("Chromium"); empty: taken from the program.
+    QString productName;
+    /// Launch on the browser's own usual profile (no --user-data-dir) rather than Tavrel's.
+    bool ownProfile = false;
+    /// The folder of the browser's usual profile, where a running browser holds its lock;
+    /// empty when unknown. Only read when `ownProfile` is set.
+    QString usualProfileDir;
     /// Flags added to the launch command (TAVREL_BROWSER_ARGS, split like a shell would).
     QStringList arguments;
     /// Profile folder of a launched browser (TAVREL_BROWSER_PROFILE); empty: Tavrel's own
@@ -29,6 +36,13 @@ struct ChromiumOptions {
     int popupFallbackMs = 500;
     /// Delay before attaching again, or before launching again after a crash.
     int retryMs = 1000;
+    /// A launched browser that has not answered by then is given up (it refuses to be
+    /// watched on that profile, or hangs).
+    int answerMs = 20000;
+    /// Period of the look at a profile held by another browser, until it is free.
+    int profileCheckMs = 2000;
+    /// Look at the profile's lock before launching (tests turn it off to see the hand-off).
+    bool checkProfileLock = true;
     /// Why a value of the environment was not usable; nothing starts while it is set.
     QString error;
 

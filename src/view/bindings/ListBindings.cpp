@@ -274,8 +274,10 @@ public:
     ComboBoxBinding(controls::ComboBox& box, QComboBox* widget) : Binding(box, widget) {
         widget->setEditable(false);
         QObject::connect(widget, &QComboBox::activated, this, [this](int index) {
-            if (auto* b = model<controls::ComboBox>(); b && !m_syncing)
-                b->setCurrentIndex(index);
+            if (auto* b = model<controls::ComboBox>(); b && !m_syncing) {
+                b->userSelect(index);
+                refresh(); // a refused choice shows the model's entry again
+            }
         });
         widget->installEventFilter(this);
         refresh();
