@@ -3,10 +3,12 @@
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
 #include "platform/linux/ChromiumBrowser.h"
+#include "platform/linux/DesktopNotifier.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "view/Icons.h"
 #include "view/MainWindow.h"
 #include "view/QtDialogs.h"
+#include "view/TrayNotifier.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -28,8 +30,11 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtFrench);
 
     view::QtDialogs dialogs;
+    // Notices through the desktop's service, or else as balloons of the tray icon.
+    view::TrayNotifier balloons;
+    platform::linuxp::DesktopNotifier notifier(&balloons);
     platform::linuxp::ChromiumBrowser browser;
-    platform::linuxp::LinuxPlatform desktop(browser, dialogs);
+    platform::linuxp::LinuxPlatform desktop(browser, dialogs, notifier);
 
     // A second instance has shown its warning by now and ends here.
     std::unique_ptr<app::Program> program = app::startUp(desktop.platform());
@@ -37,6 +42,7 @@ int main(int argc, char** argv) {
         return 0;
     view::MainWindow window(*program);
     dialogs.setParentWindow(&window);
+    balloons.setIcon(window.trayIcon());
 
     // A browser the user closed is started again when the user brings Tavrel's window back
     // from the notification area (a crashed one is started again by the adapter itself).

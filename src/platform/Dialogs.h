@@ -27,6 +27,15 @@ public:
                                             const QString& filter) = 0;
     /// Shows a form modally and returns when it has closed.
     virtual void runModal(ModalForm& form) = 0;
+    /// File-save dialog (asks before replacing a file); the filter as for `openFile`; nothing
+    /// on Cancel.
+    virtual std::optional<QString> saveFile(const QString& title, const QString& initialPath,
+                                            const QString& filter) {
+        Q_UNUSED(title);
+        Q_UNUSED(initialPath);
+        Q_UNUSED(filter);
+        return std::nullopt;
+    }
 };
 
 } // namespace platform

@@ -112,6 +112,22 @@ std::optional<QString> QtDialogs::openFile(const QString& title, const QString& 
     return box.selectedFiles().constFirst();
 }
 
+std::optional<QString> QtDialogs::saveFile(const QString& title, const QString& initialPath,
+                                           const QString& filter) {
+    QFileDialog box(parentWindow(), titleOrProgram(title));
+    box.setAcceptMode(QFileDialog::AcceptSave);
+    box.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = nameFilters(filter);
+    if (!filters.isEmpty())
+        box.setNameFilters(filters);
+    box.setOption(QFileDialog::HideNameFilterDetails, true);
+    box.setDefaultSuffix(QStringLiteral("csv"));
+    box.selectFile(initialPath);
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
+        return std::nullopt;
+    return box.selectedFiles().constFirst();
+}
+
 void QtDialogs::runModal(platform::ModalForm& form) {
     form.load();
     if (form.closed())

@@ -19,6 +19,8 @@ public:
     std::optional<QString> openFile(const QString& title, const QString& initialFolder,
                                     const QString& filter) override;
     void runModal(platform::ModalForm& form) override;
+    std::optional<QString> saveFile(const QString& title, const QString& initialPath,
+                                    const QString& filter) override;
 
     /// The window the dialogs open over; the active window when none is set.
     void setParentWindow(QWidget* parent) { m_parent = parent; }

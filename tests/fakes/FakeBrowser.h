@@ -50,13 +50,20 @@ public:
     bool postClose(platform::WindowHandle handle) override;
     bool keyDown(platform::Key key) const override;
     QPoint cursorPosIn(platform::WindowHandle handle) const override;
+    /// Opens a window showing the address at once, with the next free handle (the one after
+    /// the highest so far); prints `browser open "URL" -> window N`.
+    bool openUrl(const QString& url) override;
+    QString requestedWindowUrl(platform::WindowHandle opener) const override;
 
     FakeBrowserWindow* window(platform::WindowHandle handle) const;
     /// A window appears (registered at once).
     FakeBrowserWindow* open(platform::WindowHandle handle);
-    /// A page of `opener` asks for a new window; true when it was allowed (and opened).
+    /// A page of `opener` asks for a new window showing `url`; true when it was allowed (and
+    /// opened).
     bool openFrom(platform::WindowHandle opener, platform::WindowHandle handle,
-                  FakeBrowserWindow** created);
+                  FakeBrowserWindow** created, const QString& url = {});
+    /// False: the browser cannot open addresses (as when none is running).
+    bool opensUrls = true;
     /// A window goes away (revoked at once).
     void close(platform::WindowHandle handle);
     /// Carries out the close requests made since the last call.
@@ -73,6 +80,10 @@ private:
     std::vector<std::unique_ptr<FakeBrowserWindow>> m_windows;
     std::vector<platform::WindowHandle> m_pendingClose;
     std::set<platform::Key> m_keys;
+    platform::WindowHandle m_highest = 0;
+    // The new-window request being decided.
+    platform::WindowHandle m_requestOpener = 0;
+    QString m_requestUrl;
 };
 
 } // namespace fakes

@@ -23,6 +23,9 @@ public:
     std::optional<qint64> size(const QString& path) const override;
     std::optional<QList<DirEntry>> list(const QString& folder, int* error = nullptr) const override;
     int makeFolder(const QString& path) override;
+    std::optional<QByteArray> readPart(const QString& path, qint64 offset,
+                                       qint64 length) const override;
+    int rename(const QString& from, const QString& to) override;
 
     /// The program's error number for a system error (errno).
     static int errorFromErrno(int e);
