@@ -118,8 +118,9 @@ void SettingsModule::write(const QString& section, const QString& key, const QSt
     m_p.settings.setValue(applicationName(), section, key, value);
 }
 
-bool SettingsModule::loadSwitch(controls::CheckBox& box, const QString& key) {
-    const qint64 state = nearestInteger(numericPrefix(read(Config, key, QString())));
+bool SettingsModule::loadSwitch(controls::CheckBox& box, const QString& key,
+                                const QString& missing) {
+    const qint64 state = nearestInteger(numericPrefix(read(Config, key, missing)));
     if (state < 0 || state > 2)
         return false;
     return box.setValue(static_cast<int>(state));
@@ -141,7 +142,7 @@ void SettingsModule::load() {
     // clang-format off
     static const QStringList order{"Active", "ProtectMotCle", "SonOK", "NomSon", "NoDial",
         "OptMotdePas", "MotdePas", "ProtectTaille", "LargFen", "HautFen",
-        "ProtectTailleMotCle", "Masq"};
+        "ProtectTailleMotCle", "Masq", "Notifications"};
     // clang-format on
     const qsizetype first = order.indexOf(stoppedAt);
     const auto now = valuesToSave();
@@ -241,6 +242,10 @@ QString SettingsModule::applyStored() {
     // 13. Auto-hide.
     if (!loadSwitch(f.autoHideSwitch, QStringLiteral("Masq")))
         return QStringLiteral("Masq");
+
+    // 14. A notice at each closure: on unless the user turned it off.
+    if (!loadSwitch(f.noticeSwitch, QStringLiteral("Notifications"), QStringLiteral("1")))
+        return QStringLiteral("Notifications");
     return {};
 }
 
@@ -264,7 +269,8 @@ std::vector<SettingsModule::Entry> SettingsModule::valuesToSave() const {
             {Config, QStringLiteral("LargFen"), limitText(f.widthBox.text())},
             {Config, QStringLiteral("HautFen"), limitText(f.heightBox.text())},
             {Config, QStringLiteral("NomFichMotCle"), m_keywordFile.path()},
-            {Config, QStringLiteral("ProtectTailleMotCle"), state(f.sizeScanSwitch)}};
+            {Config, QStringLiteral("ProtectTailleMotCle"), state(f.sizeScanSwitch)},
+            {Config, QStringLiteral("Notifications"), state(f.noticeSwitch)}};
 }
 
 void SettingsModule::save() {

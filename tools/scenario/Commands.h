@@ -13,5 +13,6 @@ void registerWatchCommands(ScenarioRunner& runner);
 void registerEditingCommands(ScenarioRunner& runner);
 void registerCookieCommands(ScenarioRunner& runner);
 void registerAntiSpyCommands(ScenarioRunner& runner);
+void registerNoticeCommands(ScenarioRunner& runner); // CommandsNotices.cpp
 
 } // namespace scenario

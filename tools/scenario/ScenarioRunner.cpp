@@ -20,6 +20,7 @@ ScenarioRunner::ScenarioRunner(QTextStream& out) : m_out(out) {
     registerEditingCommands(*this);
     registerCookieCommands(*this);
     registerAntiSpyCommands(*this);
+    registerNoticeCommands(*this);
     registerWorldCommands(*this);
     registerDrivingCommands(*this);
     registerDumpCommands(*this);
