@@ -64,7 +64,7 @@ bool setUp() {
     auto& f = w.fake;
     w.platform = std::make_unique<platform::Platform>(
         platform::Platform{w.browser.shell(), f.files, f.settings, f.dialogs, f.clock, f.sound,
-                           f.processes, f.instance, f.registry, f.system});
+                           f.processes, f.instance, f.registry, f.system, f.notifier});
     w.program = app::startUp(*w.platform);
     // A realistic list: a thousand ad domains, none of which these pages hold.
     QStringList keywords;

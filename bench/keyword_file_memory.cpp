@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
     fakes::FakePlatform fake;
     platform::linuxp::LinuxFiles files(folder);
     platform::Platform& f = fake.platform();
-    platform::Platform real{f.browser, files,       f.settings, f.dialogs,  f.clock,
-                            f.sound,   f.processes, f.instance, f.registry, f.system};
+    platform::Platform real{f.browser,   files,      f.settings, f.dialogs, f.clock,   f.sound,
+                            f.processes, f.instance, f.registry, f.system,  f.notifier};
     app::Program program(real);
     program.load();
     std::printf("keywords %d, statistics %d\n", program.keywords.size(), program.statistics.size());

@@ -4,11 +4,13 @@
 #include "app/StartUp.h"
 #include "app/TaskBarIcon.h"
 #include "platform/linux/DesktopBrowser.h"
+#include "platform/linux/DesktopNotifier.h"
 #include "platform/linux/LinuxDisplay.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "view/Icons.h"
 #include "view/MainWindow.h"
 #include "view/QtDialogs.h"
+#include "view/TrayNotifier.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -75,9 +77,12 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtFrench);
 
     view::QtDialogs dialogs;
+    // Notices through the desktop's service, or else as balloons of the tray icon.
+    view::TrayNotifier balloons;
+    platform::linuxp::DesktopNotifier notifier(&balloons);
     // The browser the user chose on the Configuration tab, unless the environment fixes it.
     platform::linuxp::DesktopBrowser browser(platform::linuxp::ChromiumOptions::fromEnvironment());
-    platform::linuxp::LinuxPlatform desktop(browser, dialogs);
+    platform::linuxp::LinuxPlatform desktop(browser, dialogs, notifier);
 
     // A second instance has shown its warning by now and ends here.
     std::unique_ptr<app::Program> program = app::startUp(desktop.platform());
@@ -85,6 +90,7 @@ int main(int argc, char** argv) {
         return 0;
     view::MainWindow window(*program);
     dialogs.setParentWindow(&window);
+    balloons.setIcon(window.trayIcon());
 
     return QApplication::exec();
 }

@@ -6,6 +6,8 @@ namespace {
 // Widths of the lists in twips, from which their column widths are computed.
 constexpr int kWindowListWidth = 11400;
 constexpr int kTabListWidth = 9600;
+constexpr int kSiteListWidth = 4000;
+constexpr int kKeywordListWidth = 4600;
 } // namespace
 
 MainForm::MainForm() : controls::Form(QStringLiteral("FrmMain"), QStringLiteral("Tavrel")) {
@@ -97,6 +99,22 @@ MainForm::MainForm() : controls::Form(QStringLiteral("FrmMain"), QStringLiteral(
         QStringLiteral("Suppression des fichiers sélectionnés de votre ordinateur."));
     registrySearchButton.setToolTip(
         QStringLiteral("Fonction future Recherche des Spywares dans la base de registre"));
+
+    // Sites always allowed, notices, the lasting journal.
+    siteBox.setToolTip(QStringLiteral("Nom du site, par exemple exemple.fr"));
+    allowSiteButton.setToolTip(
+        QStringLiteral("Ne jamais fermer ni refuser les pages de ce site et de ses sous-domaines"));
+    removeSiteButton.setToolTip(QStringLiteral("Retirer le site sélectionné de la liste"));
+    siteListView.setMultiSelect(true);
+    siteListView.setWidth(kSiteListWidth);
+    // The keyword list shares its tab with the allowed sites.
+    keywordListView.setWidth(kKeywordListWidth);
+    allowJournalSiteButton.setToolTip(
+        QStringLiteral("Ne plus jamais fermer ni refuser les pages du site de la ligne "
+                       "sélectionnée"));
+    noticeSwitch.setValue(1);
+    exportJournalButton.setToolTip(
+        QStringLiteral("Enregistrer tout l'historique dans un fichier CSV"));
 }
 
 void MainForm::setUpListColumns() {
@@ -127,6 +145,18 @@ void MainForm::setUpListColumns() {
     totalsView.clearColumns();
     for (const char* header : {"Mots clés", "Auto", "Taille Mots clés", "Taille Auto"})
         totalsView.addColumn(QString::fromUtf8(header), w / 4 - 25);
+
+    siteListView.clearColumns();
+    siteListView.addColumn(QStringLiteral("Site"), siteListView.width() - 350);
+    siteListView.setHeaderVisible(false);
+
+    historyView.clearColumns();
+    historyView.addColumn(QStringLiteral("Date"), 1450);
+    historyView.addColumn(QStringLiteral("Heure"), 1050);
+    historyView.addColumn(QStringLiteral("Cause"), 2700);
+    historyView.addColumn(QStringLiteral("Mot clé"), 1400);
+    historyView.addColumn(QStringLiteral("Nom de la page"), 3000);
+    historyView.addColumn(QStringLiteral("Adresse"), 3600);
 }
 
 } // namespace app

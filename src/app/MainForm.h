@@ -14,14 +14,16 @@ class MainForm : public controls::Form {
 public:
     MainForm();
 
-    /// Sets up the columns of the five lists (load step).
+    /// Sets up the columns of the lists (load step).
     void setUpListColumns();
 
     // --- Controls outside the tabs -------------------------------------------------------
-    controls::TabControl tabs{
-        this,
-        "SSTab1",
-        {"Mots Clés", "Journal", "Configuration", "Statistiques", "Cookies", "Anti Spy", "Aide"}};
+    controls::TabControl tabs{this,
+                              "SSTab1",
+                              {"Mots Clés", "Journal", "Configuration", "Statistiques", "Cookies",
+                               "Anti Spy", "Aide", "Historique"}};
+    /// The tab of the lasting journal.
+    static constexpr int HistoryTab = 7;
     controls::Frame windowListFrame{
         this, "Frame2", "Fenétres IE en cours de navigation (Protection par mots clés)"};
     controls::ListView windowListView{this, "ListView1"};
@@ -170,6 +172,25 @@ public:
 
     // --- Tab 6 "Aide" ----------------------------------------------------------------------
     controls::TextBox helpBox{this, "TxtAide"};
+
+    // --- Sites always allowed, notices, the lasting journal ------------------------------
+    // "Mots Clés": the sites no rule closes or refuses.
+    controls::Frame sitesFrame{this, "fraSitesAllowed", "Sites toujours autorisés "};
+    controls::TextBox siteBox{this, "txtSiteAllowed"};
+    controls::Button allowSiteButton{this, "cmdAllowSite", "Autoriser"};
+    controls::Button removeSiteButton{this, "cmdRemoveSite", "Retirer"};
+    controls::ListView siteListView{this, "lstSitesAllowed"};
+    // "Journal": allows the site of the selected row.
+    controls::Button allowJournalSiteButton{this, "cmdAllowJournalSite",
+                                            "Toujours autoriser ce site"};
+    // "Configuration".
+    controls::CheckBox noticeSwitch{this, "chkNotices",
+                                    "Afficher une notification à chaque fermeture"};
+    controls::Timer noticeTimer{this, "tmrNotices", 1000, true}; // counts a burst into its notice
+    // Tab 7 "Historique".
+    controls::Label historyFileLabel{this, "lblHistoryFile"};
+    controls::ListView historyView{this, "lstHistory"};
+    controls::Button exportJournalButton{this, "cmdExportJournal", "Exporter..."};
 };
 
 } // namespace app

@@ -24,7 +24,13 @@ Program::Program(platform::Platform& platform)
       m_settings(m_form, platform, rules, m_switches, m_passwordLock, m_dialerBlock, m_keywordFile,
                  m_browserChoice),
       m_startWithSession(platform, m_form.startWithSessionSwitch),
-      m_helpText(platform.files, m_form.helpBox),
+      m_helpText(platform.files, m_form.helpBox), m_allowances(allowedSites, platform.clock),
+      m_journalFile(platform.files, platform.clock, platform.dialogs),
+      m_journalHistory(m_journalFile),
+      m_notices(platform.notifier, platform.clock, platform.browser, platform.processes,
+                m_allowances, m_form.noticeSwitch),
+      m_siteCommands(platform.files, platform.dialogs, allowedSites, journal,
+                     {m_form.siteBox, m_form.siteListView, m_form.journalView}),
       m_popupRules(platform.browser, rules, m_form.popupSizeRuleSwitch, m_form.flashTimer,
                    feedback()),
       m_keywordScan(platform.browser, platform.clock, keywords, journal, statistics, windows,
@@ -48,13 +54,29 @@ Program::Program(platform::Platform& platform)
     m_form.journalView.bind(&journal);
     m_form.statisticsView.bind(&statistics);
     m_form.totalsView.bind(&closures);
+    m_form.siteListView.bind(&allowedSites);
+    m_form.historyView.bind(&m_journalHistory);
     connectEvents();
 }
 
 Program::~Program() = default;
 
 watch::Feedback Program::feedback() {
-    return {closures, m_form.statusBar, [this] { m_switches.playClosureSound(); }};
+    return {closures, m_form.statusBar, [this] { m_switches.playClosureSound(); }, m_allowances,
+            [this](const watch::Closure& closure) { closed(closure); }};
+}
+
+void Program::closed(const watch::Closure& closure) {
+    m_journalFile.append(closure);
+    m_notices.report(closure);
+}
+
+QString Program::keywordListFolder() const {
+    const QString& list = m_keywordFile.path();
+    const qsizetype slash = list.lastIndexOf(u'/');
+    if (slash < 0)
+        return m_platform.files.programFolder();
+    return slash == 0 ? QStringLiteral("/") : list.left(slash);
 }
 
 void Program::load() {
@@ -67,6 +89,11 @@ void Program::load() {
     m_helpText.load();
     m_cookieManager.loadAtStartup();
     m_keywordFile.loadAtStartup();
+    // The lasting journal and the allowed sites live beside the keyword list the program
+    // starts with.
+    m_journalFile.setFolder(keywordListFolder());
+    m_form.historyFileLabel.setCaption(m_journalFile.path());
+    m_siteCommands.load(keywordListFolder());
     m_statisticsFile.load(keywords);
     m_settings.load();
     m_fileSearch.setStartFolderToRoot();

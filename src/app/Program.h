@@ -22,11 +22,17 @@
 #include "keywords/StatisticsChart.h"
 #include "keywords/StatisticsFile.h"
 #include "platform/Platform.h"
+#include "watch/Allowances.h"
+#include "watch/AllowedSites.h"
 #include "watch/BrowserChoice.h"
 #include "watch/BrowserStatusReport.h"
 #include "watch/ClosureTotals.h"
+#include "watch/JournalFile.h"
+#include "watch/JournalHistory.h"
 #include "watch/KeywordScan.h"
+#include "watch/Notices.h"
 #include "watch/PopupRules.h"
+#include "watch/SiteCommands.h"
 #include "watch/SizeScan.h"
 #include "watch/WindowCollection.h"
 #include "watch/WindowSnapshot.h"
@@ -82,6 +88,8 @@ public:
     watch::ClosureTotals closures;
     watch::WindowSnapshot windows;
     watch::RuleSettings rules;
+    /// The sites no rule closes or refuses.
+    watch::AllowedSites allowedSites;
 
     // --- Subsystems ----------------------------------------------------------------------------
     TaskBarIcon& taskBarIcon() { return m_taskBarIcon; }
@@ -105,11 +113,20 @@ public:
     antispy::FileSearch& fileSearch() { return m_fileSearch; }
     antispy::RegistrySearch& registrySearch() { return m_registrySearch; }
     dialer::DialerBlock& dialerBlock() { return m_dialerBlock; }
+    watch::SiteCommands& siteCommands() { return m_siteCommands; }
+    watch::JournalFile& journalFile() { return m_journalFile; }
+    /// The lasting journal as the history tab shows it.
+    watch::JournalHistory& journalHistory() { return m_journalHistory; }
+    watch::Notices& notices() { return m_notices; }
+    /// The folder of the keyword list, where the lasting journal and the allowed sites live.
+    QString keywordListFolder() const;
 
 private:
     /// Wires every control of the form to what it does: the program's table of events.
     void connectEvents();
     watch::Feedback feedback();
+    /// A window was closed or refused: the journal file and the notices are told.
+    void closed(const watch::Closure& closure);
 
     platform::Platform& m_platform;
     MainForm m_form;
@@ -129,6 +146,12 @@ private:
     SettingsModule m_settings;
     StartWithSession m_startWithSession;
     HelpText m_helpText;
+    // Sites always allowed, notices and the lasting journal; the scans consult them.
+    watch::Allowances m_allowances;
+    watch::JournalFile m_journalFile;
+    watch::JournalHistory m_journalHistory;
+    watch::Notices m_notices;
+    watch::SiteCommands m_siteCommands;
     watch::PopupRules m_popupRules;
     watch::KeywordScan m_keywordScan;
     watch::SizeScan m_sizeScan;

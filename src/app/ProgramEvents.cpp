@@ -104,6 +104,20 @@ void Program::connectEvents() {
     f.deselectAllFoundButton.onClick = [this] { m_fileSearch.deselectAll(); }; // cmdDeSelAll
     f.deleteFoundButton.onClick = [this] { m_fileSearch.deleteSelected(); };   // cmdDelete
     f.registrySearchButton.onClick = [this] { m_registrySearch.run(); };       // cmdCheckUp
+
+    // Sites always allowed ("Mots Clés", "Journal"), the notices' timer, the lasting journal
+    // ("Historique"), found the first time its tab shows.
+    f.allowSiteButton.onClick = [this] { m_siteCommands.allowTyped(); };      // cmdAllowSite
+    f.removeSiteButton.onClick = [this] { m_siteCommands.removeSelected(); }; // cmdRemoveSite
+    f.allowJournalSiteButton.onClick = [this] {
+        m_siteCommands.allowJournalSite();
+    };                                                                        // cmdAllowJournalSite
+    f.noticeTimer.onTimer = [this] { m_notices.tick(); };                     // tmrNotices
+    f.exportJournalButton.onClick = [this] { m_journalFile.exportChosen(); }; // cmdExportJournal
+    f.tabs.onClick = [this](int) {                                            // SSTab1
+        if (m_form.tabs.current() == MainForm::HistoryTab)
+            m_journalHistory.open();
+    };
 }
 
 } // namespace app

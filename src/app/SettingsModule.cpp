@@ -120,8 +120,9 @@ void SettingsModule::write(const QString& section, const QString& key, const QSt
     m_p.settings.setValue(applicationName(), section, key, value);
 }
 
-bool SettingsModule::loadSwitch(controls::CheckBox& box, const QString& key) {
-    const qint64 state = nearestInteger(numericPrefix(read(Config, key, QString())));
+bool SettingsModule::loadSwitch(controls::CheckBox& box, const QString& key,
+                                const QString& missing) {
+    const qint64 state = nearestInteger(numericPrefix(read(Config, key, missing)));
     if (state < 0 || state > 2)
         return false;
     return box.setValue(static_cast<int>(state));
@@ -144,7 +145,7 @@ void SettingsModule::load() {
     // clang-format off
     static const QStringList order{"Active", "ProtectMotCle", "SonOK", "NomSon", "NoDial",
         "OptMotdePas", "MotdePas", "ProtectTaille", "LargFen", "HautFen",
-        "ProtectTailleMotCle", "Masq"};
+        "ProtectTailleMotCle", "Masq", "Notifications"};
     // clang-format on
     const qsizetype first = order.indexOf(stoppedAt);
     const auto now = valuesToSave();
@@ -244,6 +245,10 @@ QString SettingsModule::applyStored() {
     // 13. Auto-hide.
     if (!loadSwitch(f.autoHideSwitch, QStringLiteral("Masq")))
         return QStringLiteral("Masq");
+
+    // 14. A notice at each closure: on unless the user turned it off.
+    if (!loadSwitch(f.noticeSwitch, QStringLiteral("Notifications"), QStringLiteral("1")))
+        return QStringLiteral("Notifications");
     return {};
 }
 
@@ -284,7 +289,8 @@ std::vector<SettingsModule::Entry> SettingsModule::valuesToSave() const {
             {Config, QStringLiteral("NomFichMotCle"), m_keywordFile.path()},
             {Config, QStringLiteral("ProtectTailleMotCle"), state(f.sizeScanSwitch)},
             {Config, QStringLiteral("Navigateur"), m_browserChoice.chosenId()},
-            {Config, QStringLiteral("ProfilHabituel"), state(f.ownProfileSwitch)}};
+            {Config, QStringLiteral("ProfilHabituel"), state(f.ownProfileSwitch)},
+            {Config, QStringLiteral("Notifications"), state(f.noticeSwitch)}};
 }
 
 void SettingsModule::save() {

@@ -77,8 +77,9 @@ private:
     QString read(const QString& section, const QString& key, const QString& missing) const;
     void write(const QString& section, const QString& key, const QString& value);
     /// Reads a `Config` switch key with the numeric rule and sets the switch; false when the
-    /// switch does not take the value.
-    bool loadSwitch(controls::CheckBox& box, const QString& key);
+    /// switch does not take the value. A missing key reads as `missing`.
+    bool loadSwitch(controls::CheckBox& box, const QString& key,
+                    const QString& missing = QString());
     void saveSwitch(const QString& section, const QString& key, const controls::CheckBox& box);
 
     MainForm& f;

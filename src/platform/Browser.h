@@ -154,6 +154,19 @@ public:
     /// that kept crashing or never answered, a program not found then.
     virtual void wake() {}
 
+    // Opening an address on the user's demand ("open anyway").
+    /// Opens the address in a new window of the watched browser; false when it cannot.
+    virtual bool openUrl(const QString& url) {
+        Q_UNUSED(url);
+        return false;
+    }
+    /// The address a page of window `opener` asked a new window for, while that request is
+    /// being decided (newWindow2); empty when the browser did not say.
+    virtual QString requestedWindowUrl(WindowHandle opener) const {
+        Q_UNUSED(opener);
+        return {};
+    }
+
 signals:
     /// A browser window was registered (opened) or revoked (closed).
     void windowRegistered();

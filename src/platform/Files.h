@@ -96,6 +96,14 @@ public:
     virtual int makeFolder(const QString& path) = 0;
     /// The mounted volumes a user can search, in the order they are offered.
     virtual QStringList volumes() const { return {QStringLiteral("/")}; }
+
+    // Large files read and moved in place (the lasting journal).
+    /// At most `length` bytes of a file from byte `offset` (fewer at its end), or nothing when
+    /// it cannot be read.
+    virtual std::optional<QByteArray> readPart(const QString& path, qint64 offset,
+                                               qint64 length) const;
+    /// Gives a file another name, replacing a file of that name.
+    virtual int rename(const QString& from, const QString& to);
 };
 
 /// The text of an error number, as messages show it.

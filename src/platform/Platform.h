@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Instance.h"
+#include "platform/Notifier.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/SettingsStore.h"
@@ -26,6 +27,7 @@ struct Platform {
     Instance& instance;
     Registry& registry;
     System& system;
+    Notifier& notifier;
 };
 
 } // namespace platform

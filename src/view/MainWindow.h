@@ -20,7 +20,7 @@ class Flash;
 class TrayIcon;
 
 // The main window as Qt widgets: the open-window list with its buttons above the
-// seven tabs, the status bar, the notification-area icon with its menu, and the timers.
+// tabs, the status bar, the notification-area icon with its menu, and the timers.
 // The window shows what the form's models hold and gives them the user's actions; the form
 // decides everything, including whether the window is shown.
 class MainWindow : public QMainWindow {

@@ -70,10 +70,29 @@ void buildWindowList(FormWidgets& w, QWidget* central) {
     v->addLayout(buttons);
 }
 
+// The sites always allowed, beside the keywords: the exceptions to the rules sit next to the
+// rules, where a user who sees a wrong closure goes first.
+QWidget* buildAllowedSites(FormWidgets& w, QWidget* page) {
+    if (!w.has(QStringLiteral("lstSitesAllowed")))
+        return nullptr;
+    QGroupBox* frame = frameBox(w, QStringLiteral("fraSitesAllowed"), page);
+    auto* v = new QVBoxLayout(frame);
+    auto* entry = new QHBoxLayout;
+    put(entry, w.get(QStringLiteral("txtSiteAllowed")), 1);
+    put(entry, w.get(QStringLiteral("cmdAllowSite")));
+    v->addLayout(entry);
+    put(v, w.get(QStringLiteral("lstSitesAllowed")), 1);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    put(row, w.get(QStringLiteral("cmdRemoveSite")));
+    v->addLayout(row);
+    return frame;
+}
+
 void buildKeywordTab(FormWidgets& w, QWidget* page) {
-    auto* outer = new QVBoxLayout(page);
+    auto* outer = new QHBoxLayout(page);
     QGroupBox* frame = frameBox(w, QStringLiteral("Frame3"), page);
-    outer->addWidget(frame);
+    outer->addWidget(frame, 3);
     auto* h = new QHBoxLayout(frame);
     // The filter box over the list, when the form has one.
     auto* list = new QVBoxLayout;
@@ -90,6 +109,8 @@ void buildKeywordTab(FormWidgets& w, QWidget* page) {
     buttons->addStretch(1);
     put(buttons, w.get(QStringLiteral("Command19")));
     h->addLayout(buttons);
+    if (QWidget* sites = buildAllowedSites(w, page))
+        outer->addWidget(sites, 2);
 }
 
 void buildJournalTab(FormWidgets& w, QWidget* page) {
@@ -98,6 +119,7 @@ void buildJournalTab(FormWidgets& w, QWidget* page) {
     put(v, w.get(QStringLiteral("ListView4")), 1);
     auto* row = new QHBoxLayout;
     put(row, w.get(QStringLiteral("Command1")));
+    put(row, w.get(QStringLiteral("cmdAllowJournalSite")));
     row->addStretch(1);
     v->addLayout(row);
     put(v, w.get(QStringLiteral("Label6")));
@@ -114,7 +136,7 @@ void buildConfigurationTab(FormWidgets& w, QWidget* page) {
     QGroupBox* options = frameBox(w, QStringLiteral("Frame4"), page);
     auto* ov = new QVBoxLayout(options);
     for (const char* name : {"chkStartOnWin", "chkActive", "Check2", "chkDial", "ChkMasq",
-                             "ChkPass", "ChkFen", "ChkFenMotCle"})
+                             "ChkPass", "ChkFen", "ChkFenMotCle", "chkNotices"})
         put(ov, w.get(QString::fromLatin1(name)));
     ov->addStretch(1);
     grid->addWidget(options, 0, 0, 6, 1);
@@ -308,6 +330,19 @@ void buildHelpTab(FormWidgets& w, QWidget* page) {
     put(v, w.get(QStringLiteral("TxtAide")), 1);
 }
 
+void buildHistoryTab(FormWidgets& w, QWidget* page) {
+    auto* v = new QVBoxLayout(page);
+    if (auto* file = w.getAs<QLabel>(QStringLiteral("lblHistoryFile"))) {
+        file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        v->addWidget(file);
+    }
+    put(v, w.get(QStringLiteral("lstHistory")), 1);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    put(row, w.get(QStringLiteral("cmdExportJournal")));
+    v->addLayout(row);
+}
+
 } // namespace
 
 QWidget* layOutMainWindow(FormWidgets& w, QWidget* window) {
@@ -322,7 +357,7 @@ QWidget* layOutMainWindow(FormWidgets& w, QWidget* window) {
         using Build = void (*)(FormWidgets&, QWidget*);
         const Build builders[] = {buildKeywordTab,    buildJournalTab, buildConfigurationTab,
                                   buildStatisticsTab, buildCookieTab,  buildAntiSpyTab,
-                                  buildHelpTab};
+                                  buildHelpTab,       buildHistoryTab};
         for (int i = 0; i < tabs->count() && i < int(std::size(builders)); ++i)
             builders[i](w, tabs->widget(i));
     }

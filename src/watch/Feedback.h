@@ -1,5 +1,7 @@
 #pragma once
 
+#include "watch/Allowances.h"
+#include "watch/Closure.h"
 #include "watch/ClosureTotals.h"
 
 #include <QtGlobal>
@@ -21,12 +23,17 @@ struct RuleSettings {
 };
 
 // What every closure or refusal does besides the close request itself: it is counted, said in
-// the status bar, and heard.
+// the status bar, and heard; then it is told (the journal file, the notices). What the
+// allowances spare is neither closed nor refused.
 struct Feedback {
     ClosureTotals& totals;
     controls::StatusBar& status;
     /// Plays the closure sound when the user wants it; returns when it has played.
     std::function<void()> playSound;
+    /// The pages and new windows no rule may close or refuse.
+    Allowances& allowances;
+    /// Told of every closure and refusal once it is made.
+    std::function<void(const Closure&)> closed;
 };
 
 } // namespace watch

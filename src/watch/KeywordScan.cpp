@@ -47,6 +47,8 @@ void KeywordScan::tick() {
     for (int s = 0; s < m_windows.size(); ++s) {
         m_found.clear();
         const WindowSnapshot::Row& row = m_windows.at(s);
+        if (m_feedback.allowances.spares(row.handle, row.url))
+            continue;
         matcher.findAll(row.pageName.toLower(), row.url.toLower(), m_found);
         for (int k : m_found)
             if (k < m_keywords.size() && s < m_windows.size())
@@ -65,8 +67,11 @@ void KeywordScan::close(int s, int k) {
     m_feedback.status.setSimpleText(QStringLiteral("Fermeture: ") + row.pageName +
                                     QStringLiteral("     (Total:") +
                                     QString::number(m_feedback.totals.byKeyword()) + u')');
+    const Closure closure{ClosureTotals::ByKeyword, keyword, row.pageName, row.url};
     m_browser.postClose(row.handle);
     m_feedback.playSound();
+    if (m_feedback.closed)
+        m_feedback.closed(closure);
 }
 
 } // namespace watch

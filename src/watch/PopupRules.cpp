@@ -11,6 +11,23 @@ PopupRules::PopupRules(platform::BrowserShell& shell, const RuleSettings& settin
       m_flashTimer(flashTimer), m_feedback(std::move(feedback)) {}
 
 bool PopupRules::refuse(platform::BrowserWindow* opener) {
+    // What is asked for, and by which page: a site always allowed is never refused.
+    Closure refusal{ClosureTotals::ByPopupRule, {}, {}, {}};
+    QString openerUrl;
+    if (opener) {
+        refusal.url = m_shell.requestedWindowUrl(opener->hwnd());
+        refusal.pageName = opener->locationName().value_or(QString());
+        openerUrl = opener->locationURL().value_or(QString());
+    }
+    if (m_feedback.allowances.sparesRequest(openerUrl, refusal.url))
+        return false;
+    // Once decided, a refusal is told, as the size rule's when both rules refuse.
+    auto decided = [this, &refusal](bool cancel) {
+        if (cancel && m_feedback.closed)
+            m_feedback.closed(refusal);
+        return cancel;
+    };
+
     bool cancel = false;
 
     // Size rule: a small window asking for a new one is refused. A size that cannot be read
@@ -25,12 +42,13 @@ bool PopupRules::refuse(platform::BrowserWindow* opener) {
                                             QString::number(*h));
             m_feedback.totals.add(ClosureTotals::ByPopupSize);
             m_feedback.playSound();
+            refusal.cause = ClosureTotals::ByPopupSize;
         }
     }
 
     // Control held: the user asks for this window; the click allowance is kept for later.
     if (m_shell.keyDown(platform::Key::Control))
-        return cancel;
+        return decided(cancel);
 
     // Automatic rule: one new window per click in a page.
     if (m_settings.autoClose) {
@@ -43,7 +61,7 @@ bool PopupRules::refuse(platform::BrowserWindow* opener) {
         }
         m_userClick = false;
     }
-    return cancel;
+    return decided(cancel);
 }
 
 } // namespace watch

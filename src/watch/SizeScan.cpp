@@ -32,6 +32,8 @@ void SizeScan::tick() {
             continue;
         if (row.handle == 0)
             continue; // no window of its own to ask: nothing is closed, nothing counted
+        if (m_feedback.allowances.spares(row.handle, row.url))
+            continue;
 
         ++m_closeParity;
         const bool counted = m_closeParity != 2;
@@ -41,8 +43,11 @@ void SizeScan::tick() {
         m_feedback.status.setSimpleText(QStringLiteral("Fermeture par taille : ") + row.pageName +
                                         QStringLiteral("     (Total:") +
                                         QString::number(m_feedback.totals.bySizeScan()) + u')');
+        const Closure closure{ClosureTotals::BySizeScan, {}, row.pageName, row.url};
         m_browser.postClose(row.handle);
         m_feedback.playSound();
+        if (m_feedback.closed)
+            m_feedback.closed(closure);
     }
 }
 

@@ -35,8 +35,9 @@ namespace {
 // status bar said and the messages shown.
 struct ProgramOn {
     explicit ProgramOn(platform::BrowserShell& shell)
-        : platform{shell,      fake.files,     fake.settings, fake.dialogs,  fake.clock,
-                   fake.sound, fake.processes, fake.instance, fake.registry, fake.system} {}
+        : platform{shell,         fake.files,  fake.settings,  fake.dialogs,
+                   fake.clock,    fake.sound,  fake.processes, fake.instance,
+                   fake.registry, fake.system, fake.notifier} {}
     void start() {
         program = app::startUp(platform);
         controls::Label& label = program->form().browserStatusLabel;

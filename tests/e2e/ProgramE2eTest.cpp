@@ -26,8 +26,9 @@ namespace {
 // The program with the real browser and the fakes for files, settings, dialogs and the rest.
 struct Running {
     explicit Running(Browser& b)
-        : platform{b.shell(),  fake.files,     fake.settings, fake.dialogs,  fake.clock,
-                   fake.sound, fake.processes, fake.instance, fake.registry, fake.system} {}
+        : platform{b.shell(),     fake.files,  fake.settings,  fake.dialogs,
+                   fake.clock,    fake.sound,  fake.processes, fake.instance,
+                   fake.registry, fake.system, fake.notifier} {}
     void start() {
         program = app::startUp(platform);
         form = &program->form();

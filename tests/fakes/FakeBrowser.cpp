@@ -1,5 +1,7 @@
 #include "fakes/FakeBrowser.h"
 
+#include <algorithm>
+
 namespace fakes {
 
 using namespace platform;
@@ -79,6 +81,7 @@ QPoint FakeBrowserShell::cursorPosIn(WindowHandle) const {
 }
 
 FakeBrowserWindow* FakeBrowserShell::open(WindowHandle handle) {
+    m_highest = std::max(m_highest, handle);
     m_windows.push_back(std::make_unique<FakeBrowserWindow>(handle));
     FakeBrowserWindow* w = m_windows.back().get();
     if (m_prepare) {
@@ -90,10 +93,14 @@ FakeBrowserWindow* FakeBrowserShell::open(WindowHandle handle) {
 }
 
 bool FakeBrowserShell::openFrom(WindowHandle opener, WindowHandle handle,
-                                FakeBrowserWindow** created) {
+                                FakeBrowserWindow** created, const QString& url) {
     bool cancel = false;
+    m_requestOpener = opener;
+    m_requestUrl = url;
     if (FakeBrowserWindow* o = window(opener))
         emit o->newWindow2(cancel);
+    m_requestOpener = 0;
+    m_requestUrl.clear();
     if (cancel) {
         *created = nullptr;
         return false;
@@ -159,6 +166,20 @@ void FakeBrowserShell::wake() {
         s.detail.clear();
         setStatus(s);
     }
+}
+
+bool FakeBrowserShell::openUrl(const QString& url) {
+    if (!opensUrls)
+        return false;
+    const WindowHandle handle = m_highest + 1;
+    m_t.line(QStringLiteral("browser open %1 -> window %2").arg(quote(url)).arg(handle));
+    prepareNext([url](FakeBrowserWindow* w) { w->url = url; });
+    open(handle);
+    return true;
+}
+
+QString FakeBrowserShell::requestedWindowUrl(WindowHandle opener) const {
+    return opener == m_requestOpener ? m_requestUrl : QString();
 }
 
 void FakeBrowserShell::setKey(Key key, bool down) {

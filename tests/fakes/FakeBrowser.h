@@ -72,13 +72,20 @@ public:
     QString chosen() const { return m_chosen; }
     bool chosenOwnProfile() const { return m_chosenOwn; }
     int wakes() const { return m_wakes; }
+    /// Opens a window showing the address at once, with the next free handle (the one after
+    /// the highest so far); prints `browser open "URL" -> window N`.
+    bool openUrl(const QString& url) override;
+    QString requestedWindowUrl(platform::WindowHandle opener) const override;
 
     FakeBrowserWindow* window(platform::WindowHandle handle) const;
     /// A window appears (registered at once).
     FakeBrowserWindow* open(platform::WindowHandle handle);
-    /// A page of `opener` asks for a new window; true when it was allowed (and opened).
+    /// A page of `opener` asks for a new window showing `url`; true when it was allowed (and
+    /// opened).
     bool openFrom(platform::WindowHandle opener, platform::WindowHandle handle,
-                  FakeBrowserWindow** created);
+                  FakeBrowserWindow** created, const QString& url = {});
+    /// False: the browser cannot open addresses (as when none is running).
+    bool opensUrls = true;
     /// A window goes away (revoked at once).
     void close(platform::WindowHandle handle);
     /// Carries out the close requests made since the last call.
@@ -105,6 +112,10 @@ private:
     QString m_chosen;
     bool m_chosenOwn = false;
     int m_wakes = 0;
+    platform::WindowHandle m_highest = 0;
+    // The new-window request being decided.
+    platform::WindowHandle m_requestOpener = 0;
+    QString m_requestUrl;
 };
 
 } // namespace fakes

@@ -146,6 +146,28 @@ void FakeDialogs::runModal(ModalForm& form) {
     m_t.line(QStringLiteral("form %1 closed").arg(form.form().name()));
 }
 
+void FakeNotifier::show(quint32 id, const QString& title, const QString& text,
+                        const QString& action) {
+    shown.push_back({id, title, text, action});
+    if (!listening)
+        return;
+    QString line = QStringLiteral("notice %1 %2 %3").arg(id).arg(quote(title), quote(text));
+    if (!action.isEmpty())
+        line += QStringLiteral(" action ") + quote(action);
+    m_t.line(line);
+}
+
+bool FakeNotifier::invoke(quint32 id) {
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+        if (it->id == id) {
+            if (it->action.isEmpty())
+                return false;
+            emit actionInvoked(id);
+            return true;
+        }
+    return false;
+}
+
 bool FakeSound::play(const QString& file) {
     if (!FileExists(m_files, file))
         return false;
@@ -206,7 +228,7 @@ bool FakeSystem::createComponent(const QString& className) {
 }
 
 FakePlatform::FakePlatform()
-    : m_platform{browser, files,     settings, dialogs,  clock,
-                 sound,   processes, instance, registry, system} {}
+    : m_platform{browser,   files,    settings, dialogs, clock,   sound,
+                 processes, instance, registry, system,  notifier} {}
 
 } // namespace fakes

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace fakes {
 
@@ -111,6 +112,32 @@ public:
     QStringList registeredClasses;
 };
 
+// Notices recorded as they are shown; printed once `listening` is set:
+// `notice 1 "Tavrel" "text" action "Ouvrir quand même"` (no `action ...` when it has none).
+class FakeNotifier : public platform::Notifier {
+    Q_OBJECT
+public:
+    explicit FakeNotifier(Transcript& t) : m_t(t) {}
+    bool available() const override { return true; }
+    void show(quint32 id, const QString& title, const QString& text,
+              const QString& action) override;
+
+    struct Notice {
+        quint32 id = 0;
+        QString title;
+        QString text;
+        QString action;
+    };
+    /// Every notice shown, in order (a replacement is a notice of its own).
+    std::vector<Notice> shown;
+    bool listening = false;
+    /// The user chooses the action of notice `id` as it shows now; false when it has none.
+    bool invoke(quint32 id);
+
+private:
+    Transcript& m_t;
+};
+
 // Every fake together, ready to hand to the program.
 class FakePlatform {
 public:
@@ -128,6 +155,7 @@ public:
     FakeInstance instance;
     FakeRegistry registry;
     FakeSystem system;
+    FakeNotifier notifier{transcript};
 
 private:
     platform::Platform m_platform;

@@ -161,3 +161,24 @@ TEST(LinuxFiles, FailedSaveLeavesThePreviousFileWhole) {
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readFile(target), QByteArray("via link"));
 }
+
+// The lasting journal reads parts of a large file and renames it when it rotates.
+TEST(LinuxFiles, ReadsAPartOfAFileAndRenamesOverAnother) {
+    UserHome home;
+    LinuxFiles files(home.path());
+    const QString journal = home.path(QStringLiteral("Journal.csv"));
+    const QString old = home.path(QStringLiteral("Journal.1.csv"));
+    ASSERT_TRUE(writeFile(journal, "0123456789"));
+    ASSERT_TRUE(writeFile(old, "older"));
+    EXPECT_EQ(files.readPart(journal, 2, 3), QByteArray("234"));
+    EXPECT_EQ(files.readPart(journal, 8, 100), QByteArray("89"));
+    EXPECT_EQ(files.readPart(journal, 20, 5), QByteArray());
+    EXPECT_FALSE(files.readPart(journal, -1, 5).has_value());
+    EXPECT_FALSE(files.readPart(home.path(QStringLiteral("missing")), 0, 5).has_value());
+
+    EXPECT_EQ(files.rename(journal, old), FileError::None);
+    EXPECT_FALSE(QFileInfo::exists(journal));
+    EXPECT_EQ(readFile(old), QByteArray("0123456789"));
+    EXPECT_EQ(files.rename(journal, old), FileError::FileNotFound);
+    EXPECT_EQ(readFile(old), QByteArray("0123456789"));
+}

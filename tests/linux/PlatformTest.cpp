@@ -88,7 +88,8 @@ TEST(LinuxPlatform, ImmediateEndGivesTheInstanceBackAndKeepsWhatWasSaved) {
         NoBrowser browser;
         fakes::Transcript transcript;
         fakes::FakeDialogs dialogs(transcript);
-        auto* desktop = new platform::linuxp::LinuxPlatform(browser, dialogs);
+        fakes::FakeNotifier notifier(transcript);
+        auto* desktop = new platform::linuxp::LinuxPlatform(browser, dialogs, notifier);
         platform::Platform& p = desktop->platform();
         if (!p.instance.claim() || !QFile::exists(lock))
             ::_exit(3);

@@ -15,9 +15,9 @@ struct RealFiles {
     UserHome home;
     fakes::FakePlatform fake;
     platform::linuxp::LinuxFiles files;
-    platform::Platform platform{fake.browser,  files,      fake.settings,  fake.dialogs,
-                                fake.clock,    fake.sound, fake.processes, fake.instance,
-                                fake.registry, fake.system};
+    platform::Platform platform{fake.browser,  files,       fake.settings,  fake.dialogs,
+                                fake.clock,    fake.sound,  fake.processes, fake.instance,
+                                fake.registry, fake.system, fake.notifier};
     std::unique_ptr<app::Program> program;
 
     explicit RealFiles(const QString& programFolder = {})

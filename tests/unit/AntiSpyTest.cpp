@@ -199,8 +199,9 @@ TEST(FileSearch, ChoosingADriveThatCannotBeReadChangesNothing) {
     FakePlatform fp;
     TwoVolumes files;
     files.makeFolder("/media/usb/stuff");
-    platform::Platform bundle{fp.browser, files,        fp.settings, fp.dialogs,  fp.clock,
-                              fp.sound,   fp.processes, fp.instance, fp.registry, fp.system};
+    platform::Platform bundle{fp.browser,  files,     fp.settings,  fp.dialogs,
+                              fp.clock,    fp.sound,  fp.processes, fp.instance,
+                              fp.registry, fp.system, fp.notifier};
     app::Program fProgram(bundle);
     fProgram.load();
     app::MainForm& f = fProgram.form();

@@ -111,8 +111,8 @@ TEST(RegistryValues, ProgramPathIsTheShortFolderAndTheProgramFile) {
 
     OtherSystem system;
     Platform p = fake.platform();
-    Platform other{p.browser, p.files,     p.settings, p.dialogs,  p.clock,
-                   p.sound,   p.processes, p.instance, p.registry, system};
+    Platform other{p.browser,   p.files,    p.settings, p.dialogs, p.clock,   p.sound,
+                   p.processes, p.instance, p.registry, system,    p.notifier};
     RegistryValues reg(other);
     // No short form: the path itself.
     reg.buildProgramPath();
@@ -132,8 +132,8 @@ TEST(StartWithSession, EachFamilyUsesItsOwnStartKeyOnly) {
         OtherSystem system;
         system.nt = nt;
         Platform p = fake.platform();
-        Platform bundle{p.browser, p.files,     p.settings, p.dialogs,  p.clock,
-                        p.sound,   p.processes, p.instance, p.registry, system};
+        Platform bundle{p.browser,   p.files,    p.settings, p.dialogs, p.clock,   p.sound,
+                        p.processes, p.instance, p.registry, system,    p.notifier};
         fake.registry.createKey(run);
         fake.registry.createKey(run + "Services");
         fake.registry.setText(run, "Other", "/usr/bin/other");

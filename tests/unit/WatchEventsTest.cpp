@@ -19,7 +19,7 @@ protected:
     void SetUp() override {
         rules = std::make_unique<watch::PopupRules>(
             fake.browser, settings, sizeRuleSwitch, flashTimer,
-            watch::Feedback{totals, status, [this] { ++sounds; }});
+            watch::Feedback{totals, status, [this] { ++sounds; }, allowances, {}});
         windows = std::make_unique<WindowCollection>(fake.browser, *rules);
     }
 
@@ -54,6 +54,8 @@ protected:
     controls::Timer flashTimer{&form, QStringLiteral("tmrFlash"), 200, false};
     controls::StatusBar status{&form, QStringLiteral("Sb")};
     watch::ClosureTotals totals;
+    watch::AllowedSites sites;
+    watch::Allowances allowances{sites, fake.clock};
     watch::RuleSettings settings;
     int sounds = 0;
     std::unique_ptr<watch::PopupRules> rules;

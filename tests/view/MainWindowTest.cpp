@@ -57,7 +57,7 @@ protected:
     std::unique_ptr<view::MainWindow> window;
 };
 
-TEST_F(MainWindowTest, ShowsTheSevenTabsInOrder) {
+TEST_F(MainWindowTest, ShowsTheTabsInOrder) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tavrel"));
     QTabWidget* tabs = window->tabs();
     ASSERT_TRUE(tabs);
@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, ShowsTheSevenTabsInOrder) {
     for (int i = 0; i < tabs->count(); ++i)
         captions.append(tabs->tabText(i));
     EXPECT_EQ(captions, (QStringList{"Mots Clés", "Journal", "Configuration", "Statistiques",
-                                     "Cookies", "Anti Spy", "Aide"}));
+                                     "Cookies", "Anti Spy", "Aide", "Historique"}));
     // Every tab has something on it.
     for (int i = 0; i < tabs->count(); ++i)
         EXPECT_FALSE(tabs->widget(i)->findChildren<QWidget*>().isEmpty()) << i;
@@ -291,6 +291,40 @@ TEST_F(MainWindowTest, FilterBoxesHeaderClicksAndTheChartWorkThroughTheirModels)
     form->tabs.setCurrent(3);
     QApplication::processEvents();
     EXPECT_TRUE(form->statisticsChart.image().startsWith("\x89PNG"));
+}
+
+// The sites always allowed beside the keywords, the journal's button under the journal, the
+// notices' switch with the other options, the lasting journal on a tab of its own.
+TEST_F(MainWindowTest, AllowedSitesNoticesAndHistoryHaveTheirPlaces) {
+    QTabWidget* tabs = window->tabs();
+    auto* sites = widget<QGroupBox>("fraSitesAllowed");
+    ASSERT_TRUE(sites);
+    EXPECT_EQ(sites->title(), "Sites toujours autorisés ");
+    EXPECT_TRUE(tabs->widget(0)->isAncestorOf(sites));
+    for (const char* name : {"txtSiteAllowed", "cmdAllowSite", "cmdRemoveSite", "lstSitesAllowed"})
+        EXPECT_TRUE(sites->isAncestorOf(widget<QWidget>(name))) << name;
+    EXPECT_EQ(widget<QPushButton>("cmdAllowSite")->text(), "Autoriser");
+    EXPECT_EQ(widget<QPushButton>("cmdRemoveSite")->text(), "Retirer");
+    EXPECT_TRUE(widget<QTreeView>("lstSitesAllowed")->isHeaderHidden());
+
+    auto* journalSite = widget<QPushButton>("cmdAllowJournalSite");
+    ASSERT_TRUE(journalSite);
+    EXPECT_EQ(journalSite->text(), "Toujours autoriser ce site");
+    EXPECT_TRUE(tabs->widget(1)->isAncestorOf(journalSite));
+
+    auto* notices = widget<QCheckBox>("chkNotices");
+    ASSERT_TRUE(notices);
+    EXPECT_EQ(notices->text(), "Afficher une notification à chaque fermeture");
+    EXPECT_TRUE(notices->isChecked());
+    EXPECT_TRUE(widget<QGroupBox>("Frame4")->isAncestorOf(notices));
+
+    QWidget* history = tabs->widget(7);
+    for (const char* name : {"lblHistoryFile", "lstHistory", "cmdExportJournal"})
+        EXPECT_TRUE(history->isAncestorOf(widget<QWidget>(name))) << name;
+    EXPECT_EQ(widget<QPushButton>("cmdExportJournal")->text(), "Exporter...");
+    EXPECT_EQ(headers("lstHistory"),
+              (QStringList{"Date", "Heure", "Cause", "Mot clé", "Nom de la page", "Adresse"}));
+    EXPECT_EQ(widget<QLabel>("lblHistoryFile")->text(), "/prog/Journal.csv");
 }
 
 TEST_F(MainWindowTest, TimersRunWhileTheirModelIsEnabled) {

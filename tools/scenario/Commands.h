@@ -18,5 +18,6 @@ void registerListCommands(ScenarioRunner& runner); // CommandsLists.cpp
 /// Gives every chart of the form a stand-in for the view's drawing (CommandsLists.cpp).
 void installChartStandIns(controls::Form& form);
 void registerBrowserCommands(ScenarioRunner& runner); // CommandsBrowser.cpp
+void registerNoticeCommands(ScenarioRunner& runner);  // CommandsNotices.cpp
 
 } // namespace scenario

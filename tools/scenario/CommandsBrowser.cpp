@@ -38,7 +38,12 @@ void registerBrowserCommands(ScenarioRunner& runner) {
         need(a, 1);
         fakes::FakeBrowserShell& shell = runner.fake().browser;
         const QString what = a[0].text;
-        if (what == u"found") {
+        if (what == u"opens") {
+            // Whether the watched browser can open an address asked for (no browser running:
+            // it cannot, and the user's default browser is asked instead).
+            need(a, 2);
+            shell.opensUrls = toInt(a[1]) != 0;
+        } else if (what == u"found") {
             // browser found [ID "Name"]... [default=ID]
             QList<platform::BrowserProduct> found;
             QString byDefault;

@@ -167,7 +167,7 @@ void registerWorldCommands(ScenarioRunner& runner) {
             if (opener >= 0) {
                 FakeBrowserWindow* created = nullptr;
                 const bool opened = runner.fake().browser.openFrom(platform::WindowHandle(opener),
-                                                                   handle, &created);
+                                                                   handle, &created, staged.url);
                 runner.print(
                     QStringLiteral("newwindow %1: %2")
                         .arg(handle)

@@ -22,6 +22,7 @@ ScenarioRunner::ScenarioRunner(QTextStream& out) : m_out(out) {
     registerAntiSpyCommands(*this);
     registerListCommands(*this);
     registerBrowserCommands(*this);
+    registerNoticeCommands(*this);
     registerWorldCommands(*this);
     registerDrivingCommands(*this);
     registerDumpCommands(*this);

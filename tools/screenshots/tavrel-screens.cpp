@@ -14,6 +14,8 @@
 #include "platform/ModalForm.h"
 #include "view/MainWindow.h"
 #include "view/QtDialogs.h"
+#include "view/TrayNotifier.h"
+#include "watch/Csv.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -166,6 +168,27 @@ void seedWorld(FakePlatform& fake) {
     files.setFile(cookies + QStringLiteral("/marie@journal[1].txt"),
                   crlf(cookie(QStringLiteral("session"), QStringLiteral("a+b%3Dc%26d"),
                               QStringLiteral("journal.example/"), 0)));
+    // The lasting journal of some weeks, and the sites always allowed.
+    QByteArray journal = "Date,Heure,Cause,Mot cl\xC3\xA9,Nom de la page,Adresse\r\n";
+    const char* samples[][5] = {
+        {"mot clé", "casino", "Casino en ligne - 500 € offerts", "http://casino.example/bonus"},
+        {"pop-up sans clic", "", "Actualités - Le Journal", "http://popup.example/offre?id=42"},
+        {"petite fenêtre", "", "Gagnez un iPhone !", "http://promo.example/gagnant"},
+        {"pop-up d'une petite fenêtre", "", "Gagnez un iPhone !", "http://promo.example/suite"},
+        {"mot clé", "doubleclick", "", "http://ad.doubleclick.example/clk;2871"}};
+    QDateTime when(QDate(2026, 1, 12), QTime(9, 12, 45));
+    for (int i = 0; i < 60; ++i) {
+        const auto& r = samples[i % 5];
+        journal += watch::csv::record({when.toString(QStringLiteral("yyyy-MM-dd")),
+                                       when.toString(QStringLiteral("HH:mm:ss")),
+                                       QString::fromUtf8(r[0]), QString::fromUtf8(r[1]),
+                                       QString::fromUtf8(r[2]), QString::fromUtf8(r[3])});
+        when = when.addSecs(3600 * 7 + 127 * i);
+    }
+    files.setFile(QStringLiteral("/prog/Journal.csv"), journal);
+    files.setFile(QStringLiteral("/prog/SitesAutorises.dat"),
+                  crlf({QStringLiteral("journal.example"), QStringLiteral("meteo.example"),
+                        QStringLiteral("xn--bb-bjab.fr")}));
     fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
                            QStringLiteral("Active"), QStringLiteral("1"));
     fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
@@ -326,9 +349,9 @@ int main(int argc, char** argv) {
     seedWorld(fake);
     view::QtDialogs dialogs;
     platform::Platform& base = fake.platform();
-    platform::Platform platform{base.browser,  base.files, base.settings,  dialogs,
-                                base.clock,    base.sound, base.processes, base.instance,
-                                base.registry, base.system};
+    platform::Platform platform{base.browser,  base.files,  base.settings,  dialogs,
+                                base.clock,    base.sound,  base.processes, base.instance,
+                                base.registry, base.system, base.notifier};
 
     DialogCamera camera(out);
     camera.expect(QStringLiteral("startup-message"));
@@ -374,6 +397,37 @@ int main(int argc, char** argv) {
     form->findStatisticBox.setText(QString());
     form->statisticsView.setOrder(-1, false);
     form->tabs.setCurrent(0);
+
+    // The Journal tab with a row chosen, as "Toujours autoriser ce site" works on it, and the
+    // site typed in the box of the "Mots Clés" tab.
+    if (form->journalView.rowCount() > 0)
+        form->journalView.setSelected(0, true);
+    form->siteBox.setText(QStringLiteral("www.cuisine.example"));
+    form->tabs.setCurrent(1);
+    wait(300);
+    camera.save(&window, QStringLiteral("tab-1-journal-row-chosen"));
+    form->tabs.setCurrent(0);
+    wait(300);
+    camera.save(&window, QStringLiteral("tab-0-site-typed"));
+
+    // A notice as the notification-area balloon shows it where the desktop has no
+    // notification service, with the whole screen around it.
+    view::TrayNotifier balloons;
+    balloons.setIcon(window.trayIcon());
+    if (balloons.available()) {
+        balloons.show(1, QStringLiteral("Tavrel"),
+                      QStringLiteral("Pop-up refusé (pop-up sans clic)\nActualités - Le "
+                                     "Journal\nhttp://popup.example/offre?id=42"),
+                      QStringLiteral("Ouvrir quand même"));
+        wait(1200);
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QPixmap desktop = screen->grabWindow(0);
+            if (!desktop.isNull() && desktop.save(out.filePath(QStringLiteral("notice.png"))))
+                camera.written.append(out.filePath(QStringLiteral("notice.png")));
+        }
+    } else {
+        std::fprintf(stderr, "note: no notification area here: no picture of a notice\n");
+    }
 
     // The notification-area menu, as the icon's right click opens it, and the whole screen
     // with it: the window frame and, under a desktop with a notification area, the icon.

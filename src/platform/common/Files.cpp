@@ -46,4 +46,22 @@ bool FileExists(const Files& files, const QString& path) {
     return a.exists && !a.directory && !a.hidden && !a.system;
 }
 
+std::optional<QByteArray> Files::readPart(const QString& path, qint64 offset, qint64 length) const {
+    // Backends that can seek do better; this one reads the whole file.
+    auto bytes = readAll(path);
+    if (!bytes || offset < 0 || length < 0)
+        return std::nullopt;
+    return bytes->mid(offset, length);
+}
+
+int Files::rename(const QString& from, const QString& to) {
+    int error = FileError::None;
+    const auto bytes = readAll(from, &error);
+    if (!bytes)
+        return error ? error : FileError::FileNotFound;
+    if (const int written = writeAll(to, *bytes))
+        return written;
+    return remove(from);
+}
+
 } // namespace platform

@@ -36,6 +36,7 @@ ChromiumBrowser::ChromiumBrowser(ChromiumOptions options, QObject* parent)
             &ChromiumBrowser::popupRefusalDone);
     m_snapshot.setPassedOver(
         [this](const QString& targetId) { return m_gate.isRefused(targetId); });
+    m_sinceStart.start();
 }
 
 ChromiumBrowser::~ChromiumBrowser() {
@@ -57,6 +58,7 @@ void ChromiumBrowser::onConnected() {
 }
 
 void ChromiumBrowser::onDisconnected() {
+    m_requestedUrls.clear();
     m_gate.reset();
     m_sessions.reset();
     m_snapshot.reset(); // every window reported closed
@@ -83,12 +85,15 @@ void ChromiumBrowser::onEvent(const QString& method, const QJsonObject& params,
     ChromiumWindow* w = m_sessions.window(sessionId);
     if (!w)
         return;
-    if (method == u"Page.windowOpen")
+    if (method == u"Page.windowOpen") {
+        noteRequestedUrl(w->targetId(), str(params, "url"));
         return m_gate.noteWindowOpen(w->targetId());
+    }
     m_sessions.onPageEvent(*w, method, params);
 }
 
 void ChromiumBrowser::onTargetGone(const QString& targetId) {
+    m_requestedUrls.erase(targetId);
     m_snapshot.forgetUnknown(targetId);
     if (!m_gate.onTargetGone(targetId))
         m_snapshot.revoke(targetId);
@@ -126,6 +131,35 @@ QString ChromiumBrowser::sessionOf(WindowHandle handle) const {
 QString ChromiumBrowser::targetOf(WindowHandle handle) const {
     const ChromiumWindow* w = m_snapshot.byHandle(handle);
     return w ? w->targetId() : QString();
+}
+
+// --- Addresses opened on the user's demand, and those pages ask new windows for ---------------
+
+namespace {
+// A page's request for a new window is decided at once; an older report is not its request.
+constexpr qint64 kRequestedUrlMs = 5000;
+} // namespace
+
+bool ChromiumBrowser::openUrl(const QString& url) {
+    if (!connected())
+        return false;
+    // The new page attaches paused like any other and, opened by no page, is admitted.
+    m_launcher.send(QStringLiteral("Target.createTarget"), obj({{"url", url}}));
+    return true;
+}
+
+void ChromiumBrowser::noteRequestedUrl(const QString& openerTargetId, const QString& url) {
+    m_requestedUrls[openerTargetId] = {url, m_sinceStart.elapsed()};
+}
+
+QString ChromiumBrowser::requestedWindowUrl(WindowHandle opener) const {
+    const ChromiumWindow* w = m_snapshot.byHandle(opener);
+    if (!w)
+        return {};
+    const auto it = m_requestedUrls.find(w->targetId());
+    if (it == m_requestedUrls.end() || m_sinceStart.elapsed() - it->second.at > kRequestedUrlMs)
+        return {};
+    return it->second.url;
 }
 
 } // namespace platform::linuxp

@@ -9,6 +9,9 @@
 #include "platform/linux/ChromiumSnapshot.h"
 #include "platform/linux/ChromiumWindow.h"
 
+#include <QElapsedTimer>
+#include <map>
+
 namespace platform::linuxp {
 
 // The open pages of a Chromium browser over the DevTools Protocol, as the shell the program
@@ -42,6 +45,10 @@ public:
     bool available() const override { return connected(); }
     BrowserStatus status() const override { return m_launcher.status(); }
     void wake() override { m_launcher.wake(); }
+    /// Opens the address in a new tab (Target.createTarget).
+    bool openUrl(const QString& url) override;
+    /// From the opener's Page.windowOpen report, made just before its pop-up attaches.
+    QString requestedWindowUrl(WindowHandle opener) const override;
 
     /// For tests and tools: the live connection (null while none), a page's session and
     /// target, the launched browser's process id (0 when none).
@@ -64,6 +71,7 @@ private:
     void onDisconnected();
     void onEvent(const QString& method, const QJsonObject& params, const QString& sessionId);
     void onTargetGone(const QString& targetId);
+    void noteRequestedUrl(const QString& openerTargetId, const QString& url);
 
     // In the order they are made; the launcher goes last.
     ChromiumOptions m_options;
@@ -72,6 +80,13 @@ private:
     ChromiumSessions m_sessions;
     ChromiumPopupGate m_gate;
     bool m_autoStart = false;
+    // The address each page last asked a new window for, and when (ms of m_sinceStart).
+    struct RequestedUrl {
+        QString url;
+        qint64 at = 0;
+    };
+    std::map<QString, RequestedUrl> m_requestedUrls; // by the opener's target
+    QElapsedTimer m_sinceStart;
 };
 
 } // namespace platform::linuxp

@@ -192,4 +192,12 @@ QPoint DesktopBrowser::cursorPosIn(WindowHandle handle) const {
     return m_adapter.shell ? m_adapter.shell->cursorPosIn(handle) : QPoint();
 }
 
+bool DesktopBrowser::openUrl(const QString& url) {
+    return m_adapter.shell && m_adapter.shell->openUrl(url);
+}
+
+QString DesktopBrowser::requestedWindowUrl(WindowHandle opener) const {
+    return m_adapter.shell ? m_adapter.shell->requestedWindowUrl(opener) : QString();
+}
+
 } // namespace platform::linuxp

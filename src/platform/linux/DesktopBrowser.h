@@ -39,6 +39,8 @@ public:
     BrowserOverrides overrides() const override;
     void choose(const QString& id, bool ownProfile) override;
     void wake() override;
+    bool openUrl(const QString& url) override;
+    QString requestedWindowUrl(WindowHandle opener) const override;
 
     /// The adapter now in use (null while none): for tests.
     BrowserShell* adapter() const { return m_adapter.shell.get(); }

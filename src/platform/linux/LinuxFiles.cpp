@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -343,6 +344,41 @@ int LinuxFiles::makeFolder(const QString& path) {
         return S_ISDIR(st.st_mode) ? FileError::None : FileError::PathFileAccess;
     // Folders made here are their owner's alone.
     return makePrivateFolder(native(path));
+}
+
+// --- Large files read and moved in place --------------------------------------------------
+
+std::optional<QByteArray> LinuxFiles::readPart(const QString& path, qint64 offset,
+                                               qint64 length) const {
+    if (offset < 0 || length < 0)
+        return std::nullopt;
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    QByteArray bytes(qsizetype(length), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::pread(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break; // the end of the file
+        done += n;
+    }
+    ::close(fd);
+    bytes.truncate(done);
+    return bytes;
+}
+
+int LinuxFiles::rename(const QString& from, const QString& to) {
+    if (::rename(native(from).constData(), native(to).constData()) != 0)
+        return errorFromErrno(errno);
+    return FileError::None;
 }
 
 } // namespace platform::linuxp

@@ -30,6 +30,9 @@ public:
     int removeListed(const QByteArray& path, FileId id, bool resetReadOnly = false) override;
     void removeStaleTemporaries(const QString& path) override;
     int makeFolder(const QString& path) override;
+    std::optional<QByteArray> readPart(const QString& path, qint64 offset,
+                                       qint64 length) const override;
+    int rename(const QString& from, const QString& to) override;
 
     /// The program's error number for a system error (errno).
     static int errorFromErrno(int e);

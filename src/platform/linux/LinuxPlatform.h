@@ -16,12 +16,14 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
-// The real platform of a Linux desktop: every backend, owned here, with the browser and the
-// dialogs given from outside (the Chromium adapter, the view's dialogs).
+// The real platform of a Linux desktop: every backend, owned here, with the browser, the
+// dialogs and the notices given from outside (the Chromium adapter, the view's dialogs, the
+// desktop's notification service with the view's balloon behind it).
 class LinuxPlatform {
 public:
-    /// The browser and the dialogs (the view's) must outlive the platform.
-    LinuxPlatform(platform::BrowserShell& browser, platform::Dialogs& dialogs);
+    /// The browser, the dialogs and the notifier must outlive the platform.
+    LinuxPlatform(platform::BrowserShell& browser, platform::Dialogs& dialogs,
+                  platform::Notifier& notifier);
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
