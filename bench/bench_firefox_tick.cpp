@@ -1,26 +1,29 @@
 // One tick of both scans with 50 pages open in a real headless Firefox, the adapter's own cost
-// of keeping its snapshot fresh, and the pop-up refusal: its delay and, for each way a page
-// opens a window, how often the refused address still reached the server. Prints why and
-// stops when no Firefox is there. TAVREL_BENCH_POPUPS sets the refusals per way (default 20).
+// of keeping its snapshot fresh, the pop-up refusal (its delay and, for each way a page opens
+// a window, how often the refused address still reached the server) and what the pop-up guard
+// costs an ordinary page. Prints why and stops when no Firefox is there. TAVREL_BENCH_POPUPS
+// sets the refusals per way (default 20); TAVREL_POPUP_GUARD=light measures the light guard.
 #include "../tests/e2e/FirefoxSupport.h"
 
 #include "app/StartUp.h"
 #include "fakes/FakePlatform.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTextStream>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int kPages = 50;
 
 struct World {
-    e2e::Firefox browser;
+    e2e::Firefox browser{platform::linuxp::FirefoxOptions::fromEnvironment().popupGuard};
     e2e::LocalServer server;
     fakes::FakePlatform fake;
     std::unique_ptr<platform::Platform> platform;
@@ -155,6 +158,52 @@ void refusals(int perWay) {
     }
 }
 
+// The CPU time of a process and its children that are still running, in milliseconds.
+double processTreeCpuMs(qint64 root) {
+    double ticks = 0;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        // The fields after the command name, which is in parentheses.
+        const QList<QByteArray> f = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (f.size() > 12 && (entry.toLongLong() == root || f[1].toLongLong() == root))
+            ticks += f[11].toDouble() + f[12].toDouble();
+    }
+    return ticks * 1000.0 / double(::sysconf(_SC_CLK_TCK));
+}
+
+// What the guard costs ordinary pages: a page of 150 images loaded ten times.
+void pageCost() {
+    e2e::Firefox& b = world->browser;
+    QString html = QStringLiteral("<html><body>");
+    for (int i = 0; i < 150; ++i) {
+        world->server.page(QStringLiteral("/img%1.gif").arg(i), QStringLiteral("x"));
+        html += QStringLiteral("<img src=\"/img%1.gif\">").arg(i);
+    }
+    world->server.page(QStringLiteral("/images.html"), html + QStringLiteral("</body></html>"));
+    const platform::WindowHandle tab = b.openTab(world->server.url(QStringLiteral("/opener.html")));
+    std::vector<qint64> loads;
+    const double cpu0 = processTreeCpuMs(b.shell().browserPid());
+    for (int i = 0; i < 10; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        b.command(QStringLiteral("browsingContext.navigate"),
+                  {{"context", b.shell().contextOf(tab)},
+                   {"url", world->server.url(QStringLiteral("/images.html?%1").arg(i))},
+                   {"wait", "complete"}},
+                  30000);
+        loads.push_back(clock.elapsed());
+    }
+    const double cpu = (processTreeCpuMs(b.shell().browserPid()) - cpu0) / 10.0;
+    std::sort(loads.begin(), loads.end());
+    QTextStream(stdout) << "page of 150 images, " << loads.size() << " loads: median "
+                        << loads[loads.size() / 2] << " ms, Firefox CPU "
+                        << QString::number(cpu, 'f', 0) << " ms per load" << Qt::endl;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -173,6 +222,7 @@ int main(int argc, char** argv) {
     bool ok = false;
     const int perWay = qEnvironmentVariableIntValue("TAVREL_BENCH_POPUPS", &ok);
     refusals(ok && perWay > 0 ? perWay : 20);
+    pageCost();
     benchmark::Shutdown();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QSet>
 #include <QTextStream>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -60,6 +61,8 @@ struct Rules : QObject {
                     userClick = false;
                 }
                 refused += cancel;
+                if (cancel && refusalTakesMs > 0)
+                    QThread::msleep(ulong(refusalTakesMs));
             });
         }
     }
@@ -67,6 +70,8 @@ struct Rules : QObject {
     QSet<WindowHandle> hooked;
     bool clickRule = false;
     bool sizeRule = false;
+    int refusalTakesMs = 0; // a refusal's sound, which plays on the program's thread
+
     bool userClick = false;
     int mouseDowns = 0;
     bool leftHeldAtDown = false;
@@ -194,6 +199,54 @@ TEST(FirefoxAdapter, WindowOpenWithoutClickIsRefusedBeforeItsAddressIsRequested)
         EXPECT_FALSE(server.wasRequested(QStringLiteral("popup.html?") + address))
             << server.requested.join(u' ').toStdString();
     EXPECT_EQ(b.handles(), before) << "the refused windows were never listed";
+}
+
+TEST(FirefoxAdapter, PopupsStayHeldWhileTheProgramIsBusyRefusingAnother) {
+    Firefox b;
+    E2E_NEED_FIREFOX(b);
+    LocalServer server;
+    server.page("/opener.html", kOpener);
+    server.page("/popup.html", kPopup);
+    const WindowHandle opener = b.openTab(server.url("/opener.html"));
+    ASSERT_NE(opener, 0u);
+    Rules rules(b.shell());
+    rules.clickRule = true;
+    // Each refusal keeps the program's thread as long as a closure sound would.
+    rules.refusalTakesMs = 400;
+    Refusals refusals(b.shell());
+    b.eval(opener, "for (const n of ['one', 'two', 'three']) window.open('/popup.html?' + n); 1");
+    ASSERT_TRUE(waitUntil([&] { return refusals.count() == 3; }, 10000));
+    for (const char* n : {"one", "two", "three"})
+        EXPECT_FALSE(server.wasRequested(QStringLiteral("popup.html?") + n))
+            << server.requested.join(u' ').toStdString();
+    // Other pages load as usual.
+    EXPECT_NE(b.openTab(server.url("/popup.html?meanwhile")), 0u);
+}
+
+TEST(FirefoxAdapter, TheLightGuardRefusesWindowOpenBeforeItsAddressIsRequested) {
+    if (const QString why = Firefox::unavailableReason(); !why.isEmpty())
+        GTEST_SKIP() << "no Firefox to test against: " << why.toStdString();
+    Firefox b(platform::linuxp::PopupGuard::Light);
+    ASSERT_TRUE(b.started()) << b.error().toStdString();
+    LocalServer server;
+    server.page("/opener.html", kOpener);
+    server.page("/popup.html", kPopup);
+    const WindowHandle opener = b.openTab(server.url("/opener.html"));
+    ASSERT_NE(opener, 0u);
+    Rules rules(b.shell());
+    rules.clickRule = true;
+    Refusals refusals(b.shell());
+    b.eval(opener, "window.open('/popup.html?light', '', 'width=200,height=100'); 1");
+    ASSERT_TRUE(waitUntil([&] { return refusals.count() == 1; }, 5000));
+    EXPECT_FALSE(server.wasRequested("light"));
+    // An admitted pop-up's own interception is lifted: it loads.
+    ASSERT_TRUE(b.click(opener, 50, 50));
+    ASSERT_TRUE(waitUntil([&] { return server.wasRequested("first"); }, 8000));
+    BrowserWindow* popup = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        popup = b.window(b.handles().last());
+        return popup && popup->locationName() == QStringLiteral("Popup");
+    }));
 }
 
 TEST(FirefoxAdapter, BlankPopupsAndLinksOpenedByScriptAreRefusedToo) {

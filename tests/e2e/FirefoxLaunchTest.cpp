@@ -79,10 +79,16 @@ TEST(FirefoxLaunch, AttachesToADebuggingPortHoldsTheSessionAndAttachesAgain) {
     ASSERT_TRUE(waitUntil([&] { return shell.connected() && !shell.windows().isEmpty(); }, 30000))
         << shell.lastError().toStdString();
     EXPECT_NE(shell.windows().first()->hwnd(), first);
-    // Detaching leaves the user's browser running.
+    // Detaching leaves the user's browser running, and free for the next client: Firefox
+    // keeps the session of a connection that merely closed.
     shell.stop();
     spin(300);
     EXPECT_EQ(again.state(), QProcess::Running);
+    FirefoxBrowser next(options);
+    ASSERT_TRUE(next.start());
+    EXPECT_TRUE(waitUntil([&] { return next.connected(); }, 10000))
+        << next.lastError().toStdString();
+    next.stop();
     again.kill();
     again.waitForFinished(5000);
 }

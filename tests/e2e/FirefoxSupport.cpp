@@ -47,10 +47,12 @@ platform::linuxp::FirefoxOptions Firefox::headlessOptions(const QString& profile
     return o;
 }
 
-Firefox::Firefox() {
+Firefox::Firefox(platform::linuxp::PopupGuard guard) {
     if (!unavailableReason().isEmpty())
         return;
-    m_shell = std::make_unique<platform::linuxp::FirefoxBrowser>(headlessOptions(m_profile.path()));
+    auto options = headlessOptions(m_profile.path());
+    options.popupGuard = guard;
+    m_shell = std::make_unique<platform::linuxp::FirefoxBrowser>(options);
     if (!m_shell->start()) {
         m_error = m_shell->lastError();
         return;

@@ -18,7 +18,7 @@ public:
     static QString unavailableReason();
     static platform::linuxp::FirefoxOptions headlessOptions(const QString& profile);
 
-    Firefox();
+    explicit Firefox(platform::linuxp::PopupGuard guard = platform::linuxp::PopupGuard::Strict);
     bool started() const { return m_started; }
     QString error() const { return m_error; }
     platform::linuxp::FirefoxBrowser& shell() { return *m_shell; }

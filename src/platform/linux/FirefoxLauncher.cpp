@@ -1,6 +1,7 @@
 #include "platform/linux/FirefoxLauncher.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -9,6 +10,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace platform::linuxp {
 
 namespace {
@@ -16,8 +21,10 @@ namespace {
 // Launched browsers that crash within this long of their start count as failing to start.
 constexpr qint64 kQuickCrashMs = 10000;
 constexpr int kMaxQuickCrashes = 5;
-// A launched browser gets this long to end after it was asked to.
+// A launched browser gets this long to end after it was asked to; an attached one this long
+// to end our session.
 constexpr int kCloseWaitMs = 5000;
+constexpr int kSessionEndWaitMs = 2000;
 // The first line of the user.js that Tavrel writes; another one is never replaced.
 constexpr char kPrefsMarker[] = "// Written by Tavrel";
 
@@ -83,9 +90,24 @@ void FirefoxLauncher::stop() {
     m_stopping = true;
     m_retryTimer.stop();
     m_startTimer.stop();
-    if (connected())
-        // A launched browser is closed; an attached one keeps running, without our session.
-        m_bidi->send(m_process ? QStringLiteral("browser.close") : QStringLiteral("session.end"));
+    if (connected() && m_process) {
+        // A launched browser is closed (waited for below).
+        m_bidi->send(QStringLiteral("browser.close"));
+    } else if (connected()) {
+        // An attached one keeps running, without our session. Firefox keeps a session whose
+        // connection closed without ending it, and then accepts no other until it restarts:
+        // the end is waited for, briefly.
+        const QSignalBlocker quiet(this);
+        bool ended = false;
+        QEventLoop loop;
+        m_bidi->send(QStringLiteral("session.end"), {}, [&](const BidiReply&) {
+            ended = true;
+            loop.quit();
+        });
+        QTimer::singleShot(kSessionEndWaitMs, &loop, &QEventLoop::quit);
+        if (!ended)
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
     if (m_process) {
         m_process->disconnect(this);
         if (m_process->state() != QProcess::NotRunning &&
@@ -158,6 +180,14 @@ bool FirefoxLauncher::launch() {
     m_process->setProgram(program);
     m_process->setArguments(args);
     m_process->setStandardInputFile(QProcess::nullDevice());
+    // The browser ends with Tavrel, however Tavrel ends: a Firefox left running would keep the
+    // profile, and the session of a connection that closed, to itself.
+    const pid_t tavrel = ::getpid();
+    m_process->setChildProcessModifier([tavrel] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != tavrel)
+            ::_exit(1);
+    });
     // The output is read for the debugging port's address, and shown only when asked.
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_process, &QProcess::readyReadStandardOutput, this, &FirefoxLauncher::onOutput);
