@@ -55,9 +55,17 @@ void FirefoxPopupGate::onCreated(const QJsonObject& info) {
     h.since.start();
     if (m_launcher.popupGuard() == PopupGuard::Strict)
         h.interceptLifted = h.subscriptionLifted = true;
-    // A pop-up opened by a frame is asked of the page that holds the frame.
-    if (QPointer<FirefoxWindow> opener = m_snapshot.windowOf(openerContext);
-        opener && opener->m_registered) {
+    // A pop-up opened by a frame is asked of the page that holds the frame. An opener not
+    // listed yet (a blank pop-up that its own opener writes into, still waiting for its size)
+    // is listed now, so that the program can be asked.
+    QPointer<FirefoxWindow> opener = m_snapshot.windowOf(openerContext);
+    if (opener && !opener->m_registered) {
+        m_snapshot.registerWindow(opener->context());
+        release(opener->context());
+        if (!isHeld(context))
+            return;
+    }
+    if (opener && opener->m_registered) {
         bool cancel = false;
         const quint64 generation = m_launcher.generation();
         emit opener->newWindow2(cancel);
