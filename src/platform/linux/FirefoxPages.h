@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/linux/CdpKeyState.h"
+#include "platform/linux/FirefoxWindow.h"
+
+#include <QJsonObject>
+#include <optional>
+
+namespace platform::linuxp {
+
+class FirefoxLauncher;
+class FirefoxSnapshot;
+
+// One report of the page script: a mouse event, or a page's title.
+struct FirefoxPageReport {
+    std::optional<CdpMouseReport> mouse;
+    std::optional<QString> title;
+};
+/// Reads one report; neither field is set when it is not exactly what the script sends.
+FirefoxPageReport parsePageReport(const QByteArray& payload);
+
+// What runs in Firefox's pages and what they report. A preload script (`firefox-page-script.js`,
+// built in through `firefox.qrc`) runs in a sandbox of every document and reports, through a
+// script channel, the user's mouse events and the page's title; the browsing context events
+// become the windows' navigation and load signals.
+class FirefoxPages : public QObject {
+    Q_OBJECT
+public:
+    FirefoxPages(FirefoxLauncher& launcher, FirefoxSnapshot& snapshot, bool useX11,
+                 QObject* parent = nullptr);
+
+    /// On a new session: the page script goes into every document made from now on.
+    void setUp();
+    /// Puts the page script into a document that existed before `setUp`.
+    void inject(const QString& context);
+    /// A newly admitted window: its documents report once the page script is in place.
+    void prepare(FirefoxWindow& w) const { w.m_scriptReady = m_ready; }
+    /// script.message
+    void onMessage(const QJsonObject& params);
+    /// The browsingContext navigation and load events.
+    void onNavigation(const QString& method, const QJsonObject& params);
+    /// The window was forgotten.
+    void forget(WindowHandle handle);
+    /// The connection ended.
+    void reset() { m_ready = false; }
+
+    bool keyDown(Key key) const { return m_keys.keyDown(key); }
+    /// The pointer relative to the window: from the X server, else the position of the last
+    /// mouse report if it came from this window.
+    QPoint cursorPosIn(const FirefoxWindow& w) const;
+
+private:
+    QJsonObject channelArgument() const;
+    void onMouse(FirefoxWindow& w, const CdpMouseReport& report);
+
+    FirefoxLauncher& m_launcher;
+    FirefoxSnapshot& m_snapshot;
+    QString m_script;
+    QString m_channel; // random per run
+    bool m_ready = false;
+    CdpKeyState m_keys;
+    QPoint m_lastClient;
+    WindowHandle m_lastEventWindow = 0;
+};
+
+} // namespace platform::linuxp
