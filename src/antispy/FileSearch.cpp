@@ -5,6 +5,7 @@
 #include "controls/Simple.h"
 
 #include <QSet>
+#include <optional>
 
 namespace antispy {
 
@@ -120,7 +121,9 @@ void FileSearch::searchFolder(bool recurse, const QByteArray& folder, std::vecto
         const QString shownDir = dir.isEmpty() ? QStringLiteral("/") : platform::shownName(dir);
         m_c.status.setSimpleText(QStringLiteral("Recherche : ") + shownDir);
         int error = platform::FileError::None;
-        const auto listing = files.listRaw(dir.isEmpty() ? QByteArray("/") : dir, &error);
+        // Each entry is looked at once, as the listing tells what it is; only a name that
+        // matches is examined (what the file is, for its safe deletion; where a link leads).
+        const auto listing = files.listKinds(dir.isEmpty() ? QByteArray("/") : dir, &error);
         if (!listing) {
             m_p.dialogs.message(
                 QString::number(error) + QStringLiteral(" -- ") + platform::fileErrorText(error),
@@ -135,23 +138,30 @@ void FileSearch::searchFolder(bool recurse, const QByteArray& folder, std::vecto
                 return;
             if (e.hidden || e.system)
                 continue;
-            const QByteArray path = dir + '/' + e.rawName;
             if (e.directory) {
                 // A link to a folder is never followed: it could lead out of the tree or
                 // round in a loop.
                 if (recurse && !e.symlink)
-                    subfolders.push_back(path);
+                    subfolders.push_back(dir + '/' + e.rawName);
                 continue;
             }
             const QString folded = platform::NamePattern::fold(e.name);
             QString shown;
+            QByteArray path;
+            std::optional<platform::DirEntry> examined;
             for (Entry& entry : entries) {
                 if (!entry.pattern.matchesFolded(folded))
                     continue;
-                if (shown.isEmpty())
+                if (shown.isEmpty()) {
+                    path = dir + '/' + e.rawName;
+                    examined = files.entry(path);
+                    // Gone meanwhile, or a link to a folder or to nothing: not a file.
+                    if (!examined || examined->directory || examined->system)
+                        break;
                     shown = shownPrefix + u'/' + e.name.toUpper();
+                }
                 entry.shown.append(shown);
-                entry.found.push_back({path, e.id});
+                entry.found.push_back({path, examined->id});
             }
         }
         for (auto it = subfolders.crbegin(); it != subfolders.crend(); ++it)

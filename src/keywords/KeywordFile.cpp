@@ -3,7 +3,6 @@
 #include "controls/Simple.h"
 #include "keywords/TextItems.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -58,12 +57,46 @@ void KeywordFile::loadAtStartup() {
     assignReversed(std::move(items));
 }
 
+namespace {
+
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// A plain number: [+-] digits [. digits] or [+-] . digits, then [eE [+-] digits].
+bool isPlainNumber(QStringView s) {
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < n && isDigit(s[i]))
+            ++i;
+        return i - from;
+    };
+    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+        ++i;
+    const qsizetype whole = digits();
+    qsizetype fraction = 0;
+    if (i < n && s[i] == u'.') {
+        ++i;
+        fraction = digits();
+    }
+    if (whole == 0 && fraction == 0)
+        return false;
+    if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+        ++i;
+        if (i < n && (s[i] == u'+' || s[i] == u'-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == n;
+}
+
+} // namespace
+
 QString typedItem(const QString& item, bool quoted) {
-    if (quoted)
-        return item;
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
-    if (!number.match(item).hasMatch())
+    if (quoted || !isPlainNumber(item))
         return item;
     bool ok = false;
     const double value = item.toDouble(&ok);

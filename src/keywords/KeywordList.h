@@ -4,20 +4,26 @@
 #include "keywords/KeywordMatcher.h"
 
 #include <QStringList>
+#include <utility>
 #include <vector>
 
 namespace keywords {
 
-// The keyword list: the words in their order, as the user typed them, with their lower-cased
-// forms, which the scans compare, and one matcher over all of them. The matcher is built
-// again the first time it is asked for after a change. Shown one word a row.
+// The keyword list: the words in their order, as the user typed them, and one matcher over
+// their lower-cased forms, which the scans compare. Most words are lower-case already: only
+// the lower-cased forms that differ from their word are kept. Every change reaches the
+// matcher at once (it files a word in constant time), so the next scan finds it. Shown one
+// word a row.
 class KeywordList : public controls::RowSource {
     Q_OBJECT
 public:
+    KeywordList();
+
     int size() const { return int(m_words.size()); }
     bool isEmpty() const { return m_words.isEmpty(); }
     const QString& at(int i) const { return m_words.at(i); }
-    const QString& lowered(int i) const { return m_lowered.at(std::size_t(i)); }
+    /// Word i lower-cased.
+    QString lowered(int i) const;
     const QStringList& words() const { return m_words; }
 
     /// Replaces every word.
@@ -29,9 +35,13 @@ public:
     void removeAt(int i);
     /// The first word whose lower-cased form is `lowered`, or -1.
     int indexOfLowered(const QString& lowered) const;
+    /// The first word that is exactly `word`, or -1.
+    int indexOf(const QString& word) const;
 
-    /// Finds every word of the list in a text; built for the list as it is now.
-    const KeywordMatcher& matcher() const;
+    /// Finds every word of the list in a text, as the list is now.
+    const KeywordMatcher& matcher() const { return m_matcher; }
+    /// Goes up at every change of the words.
+    quint64 revision() const { return m_revision; }
 
     int rowCount() const override { return size(); }
     int columnCount() const override { return 1; }
@@ -40,10 +50,16 @@ public:
     }
 
 private:
+    /// Where word i's lower-cased form would be among those kept.
+    std::vector<std::pair<int, QString>>::iterator upperAt(int i);
+    /// Keeps word i's lower-cased form when it differs from the word.
+    void setLowered(int i);
+
     QStringList m_words;
-    std::vector<QString> m_lowered;
-    mutable KeywordMatcher m_matcher;
-    mutable bool m_matcherStale = true;
+    // The lower-cased forms that differ from their word, by the word's place, ascending.
+    std::vector<std::pair<int, QString>> m_differing;
+    KeywordMatcher m_matcher;
+    quint64 m_revision = 0;
 };
 
 } // namespace keywords

@@ -1,50 +1,55 @@
 #pragma once
 
+#include "keywords/TextTable.h"
+
 #include <QString>
 #include <QStringView>
-#include <cstdint>
+#include <functional>
+#include <map>
 #include <vector>
 
 namespace keywords {
 
-// Finds, in one pass over a text, every keyword of a list that occurs in it (Aho-Corasick
-// over UTF-16 code units). Keywords are given already lower-cased; the texts searched must be
-// lower-cased the same way.
+// Finds every keyword of a list that occurs in a text. The keywords are filed in a hash table
+// by the hash of their lower-cased form (8 bytes each, no copy of their text); a text is
+// searched by hashing each of its substrings whose length some keyword has, and comparing the
+// few whose hash is filed with those keywords' texts. A keyword is filed, moved or taken out
+// in constant time, so the list can change at any moment without a rebuild. The texts
+// searched must be lower-cased as the keywords are.
 class KeywordMatcher {
 public:
-    /// Builds the automaton; keyword i of the list has index i in the results.
-    void build(const std::vector<QString>& keywords);
+    /// `lowered(i)` gives keyword i lower-cased; the matcher reads it when it files keyword i
+    /// and to confirm a find.
+    explicit KeywordMatcher(std::function<QString(int)> lowered);
+
+    /// Files keywords 0..count-1 anew.
+    void build(int count);
+    /// Files keyword i (an empty keyword is found nowhere and is not filed).
+    void insert(int i);
+    /// Takes keyword i out, before its text changes or it goes.
+    void erase(int i);
+    /// Keyword i went from the list: those after it move up one place.
+    void closeGap(int i);
+
     /// Appends to `out` the index of every keyword found in `a` or in `b`, ascending, each
     /// once. An empty keyword is found nowhere.
     void findAll(QStringView a, QStringView b, std::vector<int>& out) const;
-    int keywordCount() const { return m_keywordCount; }
+    /// The keywords filed (the non-empty ones).
+    int keywordCount() const { return m_table.size(); }
+    /// The memory the matcher holds, in bytes.
+    std::size_t memoryBytes() const;
+    /// The keywords filed by the hash of their lower-cased form.
+    const TextTable& table() const { return m_table; }
 
 private:
-    struct Node {
-        std::uint32_t firstEdge = 0; // edges of this node: [firstEdge, firstEdge + edgeCount)
-        std::uint32_t edgeCount = 0;
-        std::uint32_t fail = 0;
-        std::uint32_t outputLink = 0;  // nearest node on the fail chain that ends a keyword
-        std::int32_t firstOutput = -1; // keywords ending here: m_outputs[firstOutput ...]
-        std::uint32_t outputCount = 0;
-    };
-    struct Edge {
-        char16_t ch;
-        std::uint32_t target;
-    };
+    void scan(QStringView text, std::vector<int>& out) const;
+    void countLength(qsizetype length, int delta);
 
-    std::uint32_t step(std::uint32_t state, char16_t ch) const;
-    std::uint32_t child(std::uint32_t node, char16_t ch) const;
-    void scan(QStringView text, std::vector<std::uint32_t>& stamp, std::uint32_t mark,
-              std::vector<int>& out) const;
-
-    std::vector<Node> m_nodes;
-    std::vector<Edge> m_edges;
-    std::vector<int> m_outputs;
-    std::vector<std::uint16_t> m_rootNext; // dense transitions of the root for fast restarts
-    int m_keywordCount = 0;
-    mutable std::vector<std::uint32_t> m_stamp;
-    mutable std::uint32_t m_mark = 0;
+    std::function<QString(int)> m_lowered;
+    TextTable m_table;
+    std::map<qsizetype, int> m_lengthCount; // how many keywords have each length
+    std::vector<qsizetype> m_lengths;       // those lengths, ascending
+    mutable SubstringHashes m_hashes;
 };
 
 } // namespace keywords

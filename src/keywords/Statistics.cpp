@@ -8,19 +8,29 @@ void Statistics::append(std::vector<Entry> entries) {
     const int first = size();
     insertRows(first, int(entries.size()), [&] {
         m_entries.reserve(m_entries.size() + entries.size());
+        m_firstEntry.reserve(size() + int(entries.size()));
         for (Entry& e : entries) {
-            if (!m_firstEntry.contains(e.keyword))
-                m_firstEntry.insert(e.keyword, size());
+            if (firstEntry(e.keyword) < 0)
+                m_firstEntry.insert(TextTable::hash(e.keyword), size());
             m_entries.push_back(std::move(e));
         }
     });
 }
 
+int Statistics::firstEntry(const QString& keyword) const {
+    int first = -1;
+    m_firstEntry.forEach(TextTable::hash(keyword), [&](int i) {
+        if (m_entries[std::size_t(i)].keyword == keyword)
+            first = i;
+        return first < 0;
+    });
+    return first;
+}
+
 bool Statistics::increment(const QString& keyword) {
-    const auto it = m_firstEntry.constFind(keyword);
-    if (it == m_firstEntry.constEnd())
+    const int i = firstEntry(keyword);
+    if (i < 0)
         return false;
-    const int i = it.value();
     qint64& count = m_entries[std::size_t(i)].count;
     if (count < std::numeric_limits<qint64>::max())
         ++count;

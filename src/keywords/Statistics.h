@@ -1,8 +1,8 @@
 #pragma once
 
 #include "controls/RowSource.h"
+#include "keywords/TextTable.h"
 
-#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -34,8 +34,12 @@ public:
     QString cell(int row, int column) const override;
 
 private:
+    /// The first entry holding exactly this keyword, or -1.
+    int firstEntry(const QString& keyword) const;
+
     std::vector<Entry> m_entries;
-    QHash<QString, int> m_firstEntry;
+    // The first entry of each keyword, by the keyword's hash.
+    TextTable m_firstEntry;
 };
 
 } // namespace keywords

@@ -58,7 +58,13 @@ StatisticsChart::StatisticsChart(platform::Files& files, platform::Dialogs& dial
     : m_files(files), m_dialogs(dialogs), m_statistics(statistics), m_chart(chart) {
     const auto update = [this] { refresh(); };
     QObject::connect(&statistics, &controls::RowSource::reset, &chart, update);
-    QObject::connect(&statistics, &controls::RowSource::inserted, &chart, update);
+    // New entries count nothing yet (a new keyword's record): the chart stays as it is.
+    QObject::connect(&statistics, &controls::RowSource::inserted, &chart,
+                     [this](int first, int last) {
+                         for (int i = first; i <= last; ++i)
+                             if (m_statistics.at(i).count > 0)
+                                 return refresh();
+                     });
     QObject::connect(&statistics, &controls::RowSource::removed, &chart, update);
     QObject::connect(&statistics, &controls::RowSource::rowsChanged, &chart, update);
     refresh();

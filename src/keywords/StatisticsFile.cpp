@@ -60,10 +60,13 @@ void StatisticsFile::load(const KeywordList& seed) {
     ItemReader reader(*std::move(content));
     std::vector<Statistics::Entry> entries;
     while (!reader.atEnd()) {
-        const QString keyword = reader.next();
+        QString keyword = reader.next();
         if (reader.atEnd())
             break; // a record without its count gives no entry
-        entries.push_back({keyword, leadingInteger(reader.next())});
+        // The keyword's text is shared with the list's word when it is one (most are).
+        if (const int k = keyword.isEmpty() ? -1 : seed.indexOf(keyword); k >= 0)
+            keyword = seed.at(k);
+        entries.push_back({std::move(keyword), leadingInteger(reader.next())});
     }
     m_statistics.append(std::move(entries));
 }

@@ -86,6 +86,16 @@ public:
     /// As list(), for a folder named by its raw path.
     virtual std::optional<QList<DirEntry>> listRaw(const QByteArray& folder,
                                                    int* error = nullptr) const = 0;
+    /// As listRaw(), in the same order, but what each entry is comes from the folder's own
+    /// listing, no entry being examined (a walk of a large tree): `id` may be unset, and a
+    /// link's `directory` and `system` may be false whatever it leads to. entry() tells them.
+    virtual std::optional<QList<DirEntry>> listKinds(const QByteArray& folder,
+                                                     int* error = nullptr) const {
+        return listRaw(folder, error);
+    }
+    /// One entry, by its raw path, examined as listRaw() examines each; nothing when it is
+    /// not there.
+    virtual std::optional<DirEntry> entry(const QByteArray& path) const;
     /// Deletes a listed entry by its raw path, following no link: PathNotFound when a folder
     /// on the way is a link or no folder, FileNotFound when the entry is gone or is no longer
     /// `id`; otherwise as remove(). `resetReadOnly` restores the owner write bit first.

@@ -44,12 +44,25 @@ void KeywordScan::tick() {
         return;
 
     const keywords::KeywordMatcher& matcher = m_keywords.matcher();
+    const quint64 revision = m_keywords.revision();
+    // Windows that went are forgotten now and then.
+    if (m_clear.size() > 2 * m_windows.size() + 16)
+        m_clear.clear();
     for (int s = 0; s < m_windows.size(); ++s) {
         m_found.clear();
         const WindowSnapshot::Row& row = m_windows.at(s);
+        const auto clear = m_clear.constFind(row.handle);
+        if (clear != m_clear.constEnd() && clear->revision == revision &&
+            clear->pageName == row.pageName && clear->url == row.url)
+            continue;
         if (m_feedback.allowances.spares(row.handle, row.url))
             continue;
         matcher.findAll(row.pageName.toLower(), row.url.toLower(), m_found);
+        if (m_found.empty()) {
+            m_clear.insert(row.handle, {row.pageName, row.url, revision});
+            continue;
+        }
+        m_clear.remove(row.handle);
         for (int k : m_found)
             if (k < m_keywords.size() && s < m_windows.size())
                 close(s, k);

@@ -8,6 +8,7 @@
 #include "watch/Feedback.h"
 #include "watch/WindowSnapshot.h"
 
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -19,7 +20,8 @@ namespace watch {
 
 // The keyword scan: at every tick, lists the open windows anew and asks each window whose page
 // name or address holds a keyword to close. Each closure is journaled and counted against its
-// keyword.
+// keyword. A window whose page name and address were searched already, for the keywords as
+// they are, and held none, is not searched again.
 class KeywordScan {
 public:
     KeywordScan(platform::BrowserShell& browser, platform::Clock& clock,
@@ -49,6 +51,13 @@ private:
     qint32 m_width = 0;
     qint32 m_height = 0;
     std::vector<int> m_found;
+    // The windows found to hold no keyword: their texts then, and the keywords' revision.
+    struct Clear {
+        QString pageName;
+        QString url;
+        quint64 revision = 0;
+    };
+    QHash<platform::WindowHandle, Clear> m_clear;
 };
 
 } // namespace watch

@@ -23,6 +23,19 @@ QString fileErrorText(int number) {
     }
 }
 
+std::optional<DirEntry> Files::entry(const QByteArray& path) const {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return std::nullopt;
+    const QByteArray name = path.mid(slash + 1);
+    const auto listing = listRaw(slash == 0 ? QByteArray("/") : path.left(slash));
+    if (listing)
+        for (const DirEntry& e : *listing)
+            if (e.rawName == name)
+                return e;
+    return std::nullopt;
+}
+
 QString shownName(const QByteArray& raw) {
     return QString::fromUtf8(raw);
 }

@@ -37,6 +37,19 @@ QString decodeText(const QByteArray& bytes) {
 }
 
 QByteArray encodeText(const QString& text) {
+    // Most texts are Latin-1 without the C1 controls, where Windows-1252 is Latin-1: no
+    // converter is needed for them.
+    bool latin1 = true;
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF || (c.unicode() >= 0x80 && c.unicode() < 0xA0)) {
+            latin1 = false;
+            break;
+        }
+    if (latin1) {
+        QByteArray bytes = text.toLatin1();
+        if (isAscii(bytes) || !fromUtf8(bytes))
+            return bytes;
+    }
     QStringEncoder cp1252("windows-1252");
     if (cp1252.isValid()) {
         QByteArray bytes = cp1252.encode(text);

@@ -227,7 +227,29 @@ std::optional<QList<DirEntry>> LinuxFiles::list(const QString& folder, int* erro
     return listRaw(native(folder), error);
 }
 
-std::optional<QList<DirEntry>> LinuxFiles::listRaw(const QByteArray& folder, int* error) const {
+namespace {
+
+// What an entry is, examined by its folder and name, following no link but to tell where a
+// link leads; false when it is gone.
+bool examine(int folder, const char* name, DirEntry& e) {
+    struct stat st;
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        e.system = true; // gone meanwhile: nothing to offer
+        return false;
+    }
+    e.id = {quint64(st.st_dev), quint64(st.st_ino)};
+    e.symlink = S_ISLNK(st.st_mode);
+    if (e.symlink && ::fstatat(folder, name, &st, 0) != 0) {
+        e.system = true; // a dangling link
+    } else {
+        e.directory = S_ISDIR(st.st_mode);
+        e.system = !e.directory && !S_ISREG(st.st_mode);
+    }
+    return true;
+}
+
+// The entries of a folder, each examined or (`kindsOnly`) told by the listing's type alone.
+std::optional<QList<DirEntry>> listFolder(const QByteArray& folder, bool kindsOnly, int* error) {
     const int fd =
         ::open(folder.isEmpty() ? "/" : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
@@ -236,33 +258,27 @@ std::optional<QList<DirEntry>> LinuxFiles::listRaw(const QByteArray& folder, int
         if (fd >= 0)
             ::close(fd);
         if (error)
-            *error = e == ENOENT || e == ENOTDIR ? FileError::PathNotFound : errorFromErrno(e);
+            *error = e == ENOENT || e == ENOTDIR ? FileError::PathNotFound
+                                                 : LinuxFiles::errorFromErrno(e);
         return std::nullopt;
     }
     QList<DirEntry> entries;
     while (const dirent* d = ::readdir(dir)) {
-        const QByteArray raw(d->d_name);
-        if (raw == "." || raw == "..")
+        const char* n = d->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
         DirEntry e;
-        e.rawName = raw;
-        e.name = shownName(raw);
-        e.hidden = raw.startsWith('.');
-        struct stat st;
-        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            e.system = true; // gone meanwhile: nothing to offer
-            entries.append(e);
-            continue;
-        }
-        e.id = {quint64(st.st_dev), quint64(st.st_ino)};
-        e.symlink = S_ISLNK(st.st_mode);
-        if (e.symlink && ::fstatat(fd, d->d_name, &st, 0) != 0) {
-            e.system = true; // a dangling link
+        e.rawName = QByteArray(n);
+        e.name = shownName(e.rawName);
+        e.hidden = n[0] == '.';
+        if (kindsOnly && d->d_type != DT_UNKNOWN) {
+            e.symlink = d->d_type == DT_LNK;
+            e.directory = d->d_type == DT_DIR;
+            e.system = !e.directory && !e.symlink && d->d_type != DT_REG;
         } else {
-            e.directory = S_ISDIR(st.st_mode);
-            e.system = !e.directory && !S_ISREG(st.st_mode);
+            examine(fd, n, e);
         }
-        entries.append(e);
+        entries.append(std::move(e));
     }
     ::closedir(dir);
     std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
@@ -271,6 +287,35 @@ std::optional<QList<DirEntry>> LinuxFiles::listRaw(const QByteArray& folder, int
     if (error)
         *error = FileError::None;
     return entries;
+}
+
+} // namespace
+
+std::optional<QList<DirEntry>> LinuxFiles::listRaw(const QByteArray& folder, int* error) const {
+    return listFolder(folder, false, error);
+}
+
+std::optional<QList<DirEntry>> LinuxFiles::listKinds(const QByteArray& folder, int* error) const {
+    return listFolder(folder, true, error);
+}
+
+std::optional<DirEntry> LinuxFiles::entry(const QByteArray& path) const {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0 || slash + 1 == path.size())
+        return std::nullopt;
+    const QByteArray folder = slash == 0 ? QByteArray("/") : path.left(slash);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    DirEntry e;
+    e.rawName = path.mid(slash + 1);
+    e.name = shownName(e.rawName);
+    e.hidden = e.rawName.startsWith('.');
+    const bool there = examine(fd, e.rawName.constData(), e);
+    ::close(fd);
+    if (!there)
+        return std::nullopt;
+    return e;
 }
 
 int LinuxFiles::removeListed(const QByteArray& path, FileId id, bool resetReadOnly) {

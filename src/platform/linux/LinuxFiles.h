@@ -27,6 +27,10 @@ public:
     std::optional<QList<DirEntry>> list(const QString& folder, int* error = nullptr) const override;
     std::optional<QList<DirEntry>> listRaw(const QByteArray& folder,
                                            int* error = nullptr) const override;
+    /// Kinds from the listing's entry types (no stat), except on file systems that give none.
+    std::optional<QList<DirEntry>> listKinds(const QByteArray& folder,
+                                             int* error = nullptr) const override;
+    std::optional<DirEntry> entry(const QByteArray& path) const override;
     int removeListed(const QByteArray& path, FileId id, bool resetReadOnly = false) override;
     void removeStaleTemporaries(const QString& path) override;
     int makeFolder(const QString& path) override;

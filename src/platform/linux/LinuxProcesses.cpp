@@ -57,7 +57,13 @@ bool LinuxProcesses::openInternetOptions() {
 }
 
 void LinuxProcesses::processEvents() {
+    // Called at every step of a long loop (each file a search looks at): the events run in
+    // batches, every 10 ms, which keeps the window alive without a pass over the event queue
+    // per step.
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < 10)
+        return;
     QCoreApplication::processEvents();
+    m_sinceEvents.start();
 }
 
 void LinuxProcesses::endNow() {

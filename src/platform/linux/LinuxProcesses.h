@@ -2,6 +2,7 @@
 
 #include "platform/Processes.h"
 
+#include <QElapsedTimer>
 #include <functional>
 
 namespace platform::linuxp {
@@ -28,6 +29,9 @@ public:
     static QString browserProgram();
     /// Its arguments: the watched browser's profile, then the cookie settings page.
     static QStringList cookieSettingsArguments();
+
+private:
+    QElapsedTimer m_sinceEvents; // since the events last ran
 };
 
 } // namespace platform::linuxp
