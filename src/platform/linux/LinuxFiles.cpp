@@ -263,13 +263,17 @@ std::optional<QList<DirEntry>> listFolder(const QByteArray& folder, bool kindsOn
         return std::nullopt;
     }
     QList<DirEntry> entries;
+    bool ascii = true;
     while (const dirent* d = ::readdir(dir)) {
         const char* n = d->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
         DirEntry e;
         e.rawName = QByteArray(n);
-        e.name = shownName(e.rawName);
+        const bool plain = std::all_of(e.rawName.cbegin(), e.rawName.cend(),
+                                       [](char c) { return uchar(c) < 0x80; });
+        ascii = ascii && plain;
+        e.name = plain ? QString::fromLatin1(e.rawName) : shownName(e.rawName);
         e.hidden = n[0] == '.';
         if (kindsOnly && d->d_type != DT_UNKNOWN) {
             e.symlink = d->d_type == DT_LNK;
@@ -281,9 +285,14 @@ std::optional<QList<DirEntry>> listFolder(const QByteArray& folder, bool kindsOn
         entries.append(std::move(e));
     }
     ::closedir(dir);
-    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
-        return a.name != b.name ? a.name < b.name : a.rawName < b.rawName;
-    });
+    // ASCII names sort as their bytes do: the text comparison is needed only beyond ASCII.
+    if (ascii)
+        std::sort(entries.begin(), entries.end(),
+                  [](const DirEntry& a, const DirEntry& b) { return a.rawName < b.rawName; });
+    else
+        std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
+            return a.name != b.name ? a.name < b.name : a.rawName < b.rawName;
+        });
     if (error)
         *error = FileError::None;
     return entries;
