@@ -130,10 +130,17 @@ void Program::endNow() {
 }
 
 bool Program::saveLists(keywords::SaveMode mode) {
+    // An import under way is ended first, so that what is saved holds all of it.
+    m_listImport.complete();
     // Each save says itself when it fails; the other one is still made.
     const bool statisticsSaved = m_statisticsFile.save(mode);
     const bool listSaved = m_keywordFile.saveToOwnFile(mode);
     return statisticsSaved && listSaved;
+}
+
+void Program::chooseKeywordFile() {
+    m_listImport.complete();
+    m_keywordFile.choose();
 }
 
 void Program::hideOrShow() {

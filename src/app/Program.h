@@ -71,6 +71,9 @@ public:
     /// the keyword file in the plain form. False when one of them was not saved (each says so
     /// in a message).
     bool saveLists(keywords::SaveMode mode = keywords::SaveMode::Explicit);
+    /// Another keyword file chosen; an import under way goes first to the list it was chosen
+    /// for.
+    void chooseKeywordFile();
     /// The hide command: statistics, `ListeUrl.dat` in the quoted form (automatic saves),
     /// then shows or hides the window.
     void hideOrShow();

@@ -61,7 +61,7 @@ void Program::connectEvents() {
     f.heightBox.onKeyPress = [](QChar key) { return Switches::acceptsSizeKey(key); }; // TxtHaut
     f.chooseSoundButton.onClick = [this] { m_switches.chooseSound(); };               // Command2
     f.setPasswordButton.onClick = [this] { m_passwordLock.takePasswordFromBox(); };   // Command18
-    f.chooseKeywordFileButton.onClick = [this] { m_keywordFile.choose(); };           // Command21
+    f.chooseKeywordFileButton.onClick = [this] { chooseKeywordFile(); };              // Command21
     f.aboutButton.onClick = [this] { showAbout(); };                                  // Command11
     f.saveSettingsButton.onClick = [this] { m_settings.save(); };                     // Command20
     f.browserBox.onClick = [this] { m_browserChoice.boxChanged(); };                  // cboBrowser

@@ -61,19 +61,27 @@ void KeywordCommands::windowListClicked() {
 
 void KeywordCommands::editSelected() {
     // The row is taken before the prompt opens: the timers keep running while it is open. It
-    // is the keyword behind the selected row as shown, whatever the filter and the order.
-    const int r = m_controls.keywordList.selectedSourceRow();
+    // is the keyword behind the selected row as shown, whatever the filter and the order. A
+    // list file being read replaces the list first: the row is one of the list as it will be.
+    m_keywords.settle();
+    int r = m_controls.keywordList.selectedSourceRow();
     if (r < 0)
         return;
     const QString old = m_keywords.at(r);
     const QString answer =
         m_dialogs.input(QStringLiteral("Modification de ") + old, m_promptTitle, old);
-    if (answer.isEmpty() || r >= m_keywords.size())
+    if (answer.isEmpty())
         return;
-    m_keywords.replace(r, answer);
+    // The list may have changed while the prompt was open: the word is found again.
+    m_keywords.settle();
+    if (r >= m_keywords.size() || m_keywords.at(r) != old)
+        r = m_keywords.indexOf(old);
+    if (r >= 0)
+        m_keywords.replace(r, answer);
 }
 
 void KeywordCommands::deleteSelected() {
+    m_keywords.settle();
     const int r = m_controls.keywordList.selectedSourceRow();
     if (r >= 0)
         m_keywords.removeAt(r);
@@ -84,6 +92,7 @@ void KeywordCommands::reopenJournalUrl() {
     if (j < 0)
         return;
     const Journal::Entry entry = m_journal.at(j);
+    m_keywords.settle();
     const int k = m_keywords.indexOfLowered(entry.keyword.toLower());
     if (k >= 0)
         m_keywords.removeAt(k);

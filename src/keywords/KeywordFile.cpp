@@ -130,14 +130,25 @@ void KeywordFile::choose() {
                               QStringLiteral("Erreur"));
         return;
     }
-    ItemReader reader(*std::move(text));
-    QStringList items;
-    while (!reader.atEnd()) {
-        bool quoted = false;
-        const QString item = reader.next(&quoted);
-        items.append(typedItem(item, quoted));
+    // The words, last one first (the file order reversed), read as typed values.
+    const auto read = [](QString content) {
+        ItemReader reader(std::move(content));
+        QStringList items;
+        while (!reader.atEnd()) {
+            bool quoted = false;
+            const QString item = reader.next(&quoted);
+            items.append(typedItem(item, quoted));
+        }
+        std::reverse(items.begin(), items.end());
+        return KeywordList::prepare(std::move(items));
+    };
+    if (text->size() <= BackgroundWork::kLargeInput) {
+        m_keywords.adopt(read(*std::move(text)));
+        return;
     }
-    assignReversed(std::move(items));
+    // A long list is read away from the interface thread, which stays free meanwhile; the
+    // list takes it in when read (or before it is changed or saved).
+    m_keywords.assignInBackground([read, content = *std::move(text)] { return read(content); });
 }
 
 bool KeywordFile::saveToOwnFile(SaveMode mode) {
@@ -148,6 +159,8 @@ bool KeywordFile::saveToOwnFile(SaveMode mode) {
 }
 
 bool KeywordFile::write(const QString& path, bool quoted, SaveMode mode) {
+    // A file chosen and still being read is what the list holds from now on.
+    m_keywords.settle();
     qsizetype length = 0;
     for (const QString& word : m_keywords.words())
         length += word.size() + 4;

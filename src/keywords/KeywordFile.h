@@ -26,7 +26,8 @@ public:
     /// A file that exists but cannot be read is reported, and only an explicit save writes
     /// over it.
     void loadAtStartup();
-    /// The user chooses another keyword file; it is loaded at once.
+    /// The user chooses another keyword file; it is loaded at once (a large one is read on a
+    /// thread of its own and replaces the list as soon as it is read).
     void choose();
     /// The file the list comes from (empty when none is set).
     const QString& path() const { return m_path; }

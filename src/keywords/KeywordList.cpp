@@ -6,40 +6,56 @@ namespace keywords {
 
 KeywordList::KeywordList() : m_matcher([this](int i) { return lowered(i); }) {}
 
-std::vector<std::pair<int, QString>>::iterator KeywordList::upperAt(int i) {
-    return std::lower_bound(m_differing.begin(), m_differing.end(), i,
-                            [](const std::pair<int, QString>& p, int at) { return p.first < at; });
+namespace {
+bool placeBefore(const std::pair<int, QString>& p, int at) {
+    return p.first < at;
+}
+} // namespace
+
+KeywordList::Differing::iterator KeywordList::upperAt(Differing& differing, int i) {
+    return std::lower_bound(differing.begin(), differing.end(), i, placeBefore);
+}
+
+QString KeywordList::loweredIn(const QStringList& words, const Differing& differing, int i) {
+    const auto it = std::lower_bound(differing.begin(), differing.end(), i, placeBefore);
+    return it != differing.end() && it->first == i ? it->second : words.at(i);
 }
 
 QString KeywordList::lowered(int i) const {
-    const auto it =
-        std::lower_bound(m_differing.begin(), m_differing.end(), i,
-                         [](const std::pair<int, QString>& p, int at) { return p.first < at; });
-    return it != m_differing.end() && it->first == i ? it->second : m_words.at(i);
+    return loweredIn(m_words, m_differing, i);
 }
 
-void KeywordList::setLowered(int i) {
-    const QString& word = m_words.at(i);
+void KeywordList::setLowered(const QStringList& words, Differing& differing, int i) {
+    const QString& word = words.at(i);
     QString lower = word.toLower();
-    const auto it = upperAt(i);
-    const bool kept = it != m_differing.end() && it->first == i;
+    const auto it = upperAt(differing, i);
+    const bool kept = it != differing.end() && it->first == i;
     if (lower == word) {
         if (kept)
-            m_differing.erase(it);
+            differing.erase(it);
     } else if (kept) {
         it->second = std::move(lower);
     } else {
-        m_differing.insert(it, {i, std::move(lower)});
+        differing.insert(it, {i, std::move(lower)});
     }
 }
 
-void KeywordList::assign(QStringList words) {
+KeywordList::Prepared KeywordList::prepare(QStringList words) {
+    Prepared p;
+    p.words = std::move(words);
+    for (int i = 0; i < p.words.size(); ++i)
+        setLowered(p.words, p.differing, i);
+    p.filed = KeywordMatcher::file([&](int i) { return loweredIn(p.words, p.differing, i); },
+                                   int(p.words.size()));
+    return p;
+}
+
+void KeywordList::adopt(Prepared prepared) {
+    settle();
     resetRows([&] {
-        m_words = std::move(words);
-        m_differing.clear();
-        for (int i = 0; i < size(); ++i)
-            setLowered(i);
-        m_matcher.build(size());
+        m_words = std::move(prepared.words);
+        m_differing = std::move(prepared.differing);
+        m_matcher.adopt(std::move(prepared.filed));
         ++m_revision;
     });
 }
@@ -48,12 +64,18 @@ void KeywordList::append(const QString& word) {
     append(QStringList{word});
 }
 
+void KeywordList::assignInBackground(std::function<Prepared()> prepare) {
+    m_replacing.run<Prepared>(std::move(prepare),
+                              [this](Prepared prepared) { adopt(std::move(prepared)); });
+}
+
 void KeywordList::append(const QStringList& words) {
+    settle();
     insertRows(size(), int(words.size()), [&] {
         const int first = size();
         m_words.append(words);
         for (int i = first; i < size(); ++i) {
-            setLowered(i);
+            setLowered(m_words, m_differing, i);
             m_matcher.insert(i);
         }
         ++m_revision;
@@ -61,23 +83,25 @@ void KeywordList::append(const QStringList& words) {
 }
 
 void KeywordList::replace(int i, const QString& word) {
+    settle();
     if (i < 0 || i >= size())
         return;
     m_matcher.erase(i);
     m_words[i] = word;
-    setLowered(i);
+    setLowered(m_words, m_differing, i);
     m_matcher.insert(i);
     ++m_revision;
     emit rowsChanged(i, i);
 }
 
 void KeywordList::removeAt(int i) {
+    settle();
     if (i < 0 || i >= size())
         return;
     removeRows(i, 1, [&] {
         m_matcher.erase(i);
         m_matcher.closeGap(i);
-        auto it = upperAt(i);
+        auto it = upperAt(m_differing, i);
         if (it != m_differing.end() && it->first == i)
             it = m_differing.erase(it);
         for (; it != m_differing.end(); ++it)

@@ -7,13 +7,29 @@ namespace keywords {
 KeywordMatcher::KeywordMatcher(std::function<QString(int)> lowered)
     : m_lowered(std::move(lowered)) {}
 
-void KeywordMatcher::build(int count) {
-    m_table.clear();
-    m_lengthCount.clear();
+KeywordMatcher::Filed KeywordMatcher::file(const std::function<QString(int)>& lowered, int count) {
+    Filed filed;
+    filed.table.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QString text = lowered(i);
+        if (text.isEmpty())
+            continue;
+        filed.table.insert(TextTable::hash(text), i);
+        ++filed.lengthCount[text.size()];
+    }
+    return filed;
+}
+
+void KeywordMatcher::adopt(Filed filed) {
+    m_table = std::move(filed.table);
+    m_lengthCount = std::move(filed.lengthCount);
+    listLengths();
+}
+
+void KeywordMatcher::listLengths() {
     m_lengths.clear();
-    m_table.reserve(count);
-    for (int i = 0; i < count; ++i)
-        insert(i);
+    for (const auto& [l, c] : m_lengthCount)
+        m_lengths.push_back(l);
 }
 
 void KeywordMatcher::countLength(qsizetype length, int delta) {
@@ -22,11 +38,8 @@ void KeywordMatcher::countLength(qsizetype length, int delta) {
     const bool appeared = n == delta && delta > 0;
     if (n <= 0)
         m_lengthCount.erase(length);
-    if (appeared || n <= 0) {
-        m_lengths.clear();
-        for (const auto& [l, c] : m_lengthCount)
-            m_lengths.push_back(l);
-    }
+    if (appeared || n <= 0)
+        listLengths();
 }
 
 void KeywordMatcher::insert(int i) {

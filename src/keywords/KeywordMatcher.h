@@ -22,8 +22,17 @@ public:
     /// and to confirm a find.
     explicit KeywordMatcher(std::function<QString(int)> lowered);
 
+    /// Keywords filed away from the matcher (on any thread), to be adopted in one step.
+    struct Filed {
+        TextTable table;
+        std::map<qsizetype, int> lengthCount;
+    };
+    /// Files keywords 0..count-1, each given by `lowered`.
+    static Filed file(const std::function<QString(int)>& lowered, int count);
+    /// Takes these keywords as its own, in place of those filed.
+    void adopt(Filed filed);
     /// Files keywords 0..count-1 anew.
-    void build(int count);
+    void build(int count) { adopt(file(m_lowered, count)); }
     /// Files keyword i (an empty keyword is found nowhere and is not filed).
     void insert(int i);
     /// Takes keyword i out, before its text changes or it goes.
@@ -44,6 +53,7 @@ public:
 private:
     void scan(QStringView text, std::vector<int>& out) const;
     void countLength(qsizetype length, int delta);
+    void listLengths();
 
     std::function<QString(int)> m_lowered;
     TextTable m_table;
