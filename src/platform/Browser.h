@@ -84,6 +84,9 @@ public:
     virtual QPoint cursorPosIn(WindowHandle handle) const = 0;
     /// True when a browser is reachable at all (capability query).
     virtual bool available() const { return true; }
+    /// While a window's newWindow2 signal is handled: whether the browser itself saw a user
+    /// gesture (a click, a key) behind the request; nothing when the browser does not tell.
+    virtual std::optional<bool> newWindowGesture() const { return std::nullopt; }
 
 signals:
     /// A browser window was registered (opened) or revoked (closed).

@@ -50,6 +50,7 @@ public:
     bool postClose(platform::WindowHandle handle) override;
     bool keyDown(platform::Key key) const override;
     QPoint cursorPosIn(platform::WindowHandle handle) const override;
+    std::optional<bool> newWindowGesture() const override { return gesture; }
 
     FakeBrowserWindow* window(platform::WindowHandle handle) const;
     /// A window appears (registered at once).
@@ -62,6 +63,9 @@ public:
     /// Carries out the close requests made since the last call.
     void settle();
     void setKey(platform::Key key, bool down);
+    /// What the browser says about a user gesture behind the windows asked for (nothing: it
+    /// does not tell, as the scenario browser).
+    std::optional<bool> gesture;
     /// Sets up the next window opened before it is registered.
     void prepareNext(std::function<void(FakeBrowserWindow*)> prepare) {
         m_prepare = std::move(prepare);
