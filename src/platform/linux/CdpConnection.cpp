@@ -2,7 +2,46 @@
 
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace platform::linuxp {
+
+QByteArray cutLongStrings(const QByteArray& message, qsizetype maxBytes) {
+    const char* d = message.constData();
+    const qsizetype n = message.size();
+    QByteArray out;
+    qsizetype copied = 0; // message[copied, i) is still to be copied when something was cut
+    qsizetype i = 0;
+    while (i < n) {
+        if (d[i] != '"') {
+            ++i;
+            continue;
+        }
+        // A string: its end is the next quote that no backslash escapes.
+        const qsizetype start = i + 1;
+        qsizetype cut = -1;
+        qsizetype j = start;
+        while (j < n && d[j] != '"') {
+            // Only where a character starts: not inside an escape or a UTF-8 sequence.
+            if (cut < 0 && j - start >= maxBytes && (uchar(d[j]) & 0xC0) != 0x80)
+                cut = j;
+            j += d[j] != '\\' ? 1 : j + 1 < n && d[j + 1] == 'u' ? 6 : 2;
+        }
+        if (cut >= 0) {
+            if (out.isNull())
+                out.reserve(std::min<qsizetype>(n, 1024 * 1024));
+            out.append(d + copied, cut - copied);
+            out.append('"');
+            copied = std::min(j + 1, n);
+        }
+        i = j + 1;
+    }
+    if (out.isNull())
+        return message;
+    if (copied < n)
+        out.append(d + copied, n - copied);
+    return out;
+}
 
 CdpConnection::CdpConnection(CdpTransport* transport, QObject* parent)
     : QObject(parent), m_transport(transport) {
@@ -59,7 +98,9 @@ void CdpConnection::onMessage(const QByteArray& message) {
     if (m_trace)
         qDebug("cdp < %s", message.left(400).constData());
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(message, &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(
+        message.size() > kMaxStringBytes ? cutLongStrings(message, kMaxStringBytes) : message,
+        &error);
     if (!doc.isObject())
         return;
     const QJsonObject object = doc.object();

@@ -21,9 +21,16 @@ struct CdpReply {
 };
 using CdpCallback = std::function<void(const CdpReply&)>;
 
+/// The message with every JSON string longer than `maxBytes` bytes cut to about that length
+/// (at a character, never inside an escape); the message itself when none is that long. One
+/// pass over the bytes, without parsing.
+QByteArray cutLongStrings(const QByteArray& message, qsizetype maxBytes);
+
 // DevTools Protocol commands and events over one transport. Commands are sent at once and
 // never waited for: each answer runs its callback on the event loop, so many commands can be
-// in flight together. When the transport ends, every pending command fails.
+// in flight together. When the transport ends, every pending command fails. A page decides the
+// length of some strings the browser sends (an address can be 2 MB): strings beyond
+// kMaxStringBytes are cut before a message is parsed, so that no page makes Tavrel copy more.
 class CdpConnection : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +48,10 @@ public:
     int pendingCount() const { return int(m_pending.size()); }
     /// A command without an answer after this long fails.
     void setCommandTimeout(int ms) { m_timeoutMs = ms; }
+
+    /// Longest string of a message kept whole, in bytes: more than any title or address
+    /// the adapter keeps needs, even written as escapes.
+    static constexpr qsizetype kMaxStringBytes = 128 * 1024;
 
 signals:
     void opened();

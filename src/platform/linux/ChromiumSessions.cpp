@@ -131,12 +131,12 @@ void ChromiumSessions::onPageEvent(ChromiumWindow& w, const QString& method,
         const bool top = !frame.contains(QStringLiteral("parentId"));
         if (top)
             w.m_mainFrameId = str(frame, "id");
-        emit w.navigateComplete2(str(frame, "url"), top);
+        emit w.navigateComplete2(str(frame, "url", ChromiumSnapshot::kMaxUrl), top);
     } else if (method == u"Page.frameRequestedNavigation") {
         if (str(params, "disposition") != u"currentTab")
             return;
         NavigationRequest request;
-        request.url = str(params, "url");
+        request.url = str(params, "url", ChromiumSnapshot::kMaxUrl);
         request.topLevel = str(params, "frameId") == w.m_mainFrameId;
         emit w.beforeNavigate2(request);
     } else if (method == u"Page.frameStartedLoading") {
