@@ -74,15 +74,15 @@ void ChromiumBrowser::onEvent(const QString& method, const QJsonObject& params,
     if (method == u"Target.targetInfoChanged")
         return m_snapshot.applyInfo(params.value(QStringLiteral("targetInfo")).toObject());
     if (method == u"Fetch.requestPaused")
-        return m_gate.onRequestPaused(m_sessions.targetOf(sessionId), sessionId,
-                                      str(params, "requestId"));
+        return m_gate.onRequestPaused(params, sessionId);
     if (sessionId.isEmpty())
         return;
     ChromiumWindow* w = m_sessions.window(sessionId);
     if (!w)
         return;
     if (method == u"Page.windowOpen")
-        return m_gate.noteWindowOpen(w->targetId());
+        return m_gate.noteWindowOpen(w->targetId(),
+                                     params.value(QStringLiteral("userGesture")).toBool());
     m_sessions.onPageEvent(*w, method, params);
 }
 
@@ -111,6 +111,14 @@ bool ChromiumBrowser::postClose(WindowHandle handle) {
     return true;
 }
 
+bool ChromiumBrowser::keyDown(Key key) const {
+    // Keys known only from the pages' own reports do not count for a new window the browser
+    // saw no gesture behind: a page can make such a report up.
+    if (m_gate.decidingGesture() == false && m_sessions.keysFromPages())
+        return false;
+    return m_sessions.keyDown(key);
+}
+
 QPoint ChromiumBrowser::cursorPosIn(WindowHandle handle) const {
     const ChromiumWindow* w = m_snapshot.byHandle(handle);
     return w ? m_sessions.cursorPosIn(*w) : QPoint();
@@ -124,6 +132,11 @@ QString ChromiumBrowser::sessionOf(WindowHandle handle) const {
 QString ChromiumBrowser::targetOf(WindowHandle handle) const {
     const ChromiumWindow* w = m_snapshot.byHandle(handle);
     return w ? w->targetId() : QString();
+}
+
+QString ChromiumBrowser::bindingOf(WindowHandle handle) const {
+    const ChromiumWindow* w = m_snapshot.byHandle(handle);
+    return w ? w->bindingName() : QString();
 }
 
 } // namespace platform::linuxp

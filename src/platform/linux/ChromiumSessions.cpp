@@ -35,6 +35,16 @@ namespace platform::linuxp {
 using cdp::obj;
 using cdp::str;
 
+namespace {
+
+QString quoted(const QString& name) {
+    return QString::fromUtf8(QJsonDocument(QJsonArray{name}).toJson(QJsonDocument::Compact))
+        .mid(1)
+        .chopped(1);
+}
+
+} // namespace
+
 ChromiumSessions::ChromiumSessions(ChromiumLauncher& launcher, ChromiumSnapshot& snapshot,
                                    bool useX11, QObject* parent)
     : QObject(parent), m_launcher(launcher), m_snapshot(snapshot),
@@ -43,6 +53,9 @@ ChromiumSessions::ChromiumSessions(ChromiumLauncher& launcher, ChromiumSnapshot&
     for (char& c : nonce)
         c = char(QRandomGenerator::global()->bounded(256));
     m_bindingName = QStringLiteral("__tavrel_") + QString::fromLatin1(nonce.toHex());
+    for (char& c : nonce)
+        c = char(QRandomGenerator::global()->bounded(256));
+    m_holdName = QStringLiteral("__tavrel_") + QString::fromLatin1(nonce.toHex());
 }
 
 // --- Sessions ----------------------------------------------------------------------------------
@@ -69,16 +82,19 @@ void ChromiumSessions::setUp(ChromiumWindow& w, const QString& sessionId) {
     w.m_sessionId = sessionId;
     w.m_scriptReady = false;
     m_launcher.send(QStringLiteral("Page.enable"), {}, sessionId);
+    // Without the Runtime domain, new documents would not get the binding.
     m_launcher.send(QStringLiteral("Runtime.enable"), {}, sessionId);
     // A name of its own for each session: attached again, a page's current document gets
     // the new function and listeners of its own beside the old session's dead ones.
-    w.m_binding = m_bindingName + u'_' + QString::number(++m_bindingSerial);
+    const QString serial = u'_' + QString::number(++m_bindingSerial);
+    w.m_binding = m_bindingName + serial;
+    w.m_hold = m_holdName + serial;
     m_launcher.send(QStringLiteral("Runtime.addBinding"), obj({{"name", w.m_binding}}), sessionId);
     const quint64 generation = m_launcher.generation();
     const QString targetId = w.targetId();
     m_launcher.send(QStringLiteral("Page.addScriptToEvaluateOnNewDocument"),
-                    obj({{"source", pageScript(w.m_binding)}, {"runImmediately", true}}), sessionId,
-                    [this, generation, targetId, sessionId](const CdpReply& reply) {
+                    obj({{"source", pageScript(w.m_binding, w.m_hold)}, {"runImmediately", true}}),
+                    sessionId, [this, generation, targetId, sessionId](const CdpReply& reply) {
                         if (generation != m_launcher.generation())
                             return;
                         ChromiumWindow* window = m_snapshot.byTarget(targetId);
@@ -91,12 +107,22 @@ void ChromiumSessions::setUp(ChromiumWindow& w, const QString& sessionId) {
                     });
 }
 
-QString ChromiumSessions::pageScript(const QString& binding) const {
-    const QString quoted =
-        QString::fromUtf8(QJsonDocument(QJsonArray{binding}).toJson(QJsonDocument::Compact))
-            .mid(1)
-            .chopped(1);
-    return QString(m_scriptTemplate).replace(QStringLiteral("TAVREL_BINDING"), quoted);
+QString ChromiumSessions::pageScript(const QString& binding, const QString& hold) const {
+    return QString(m_scriptTemplate)
+        .replace(QStringLiteral("TAVREL_BINDING"), quoted(binding))
+        .replace(QStringLiteral("TAVREL_HOLD"), quoted(hold));
+}
+
+void ChromiumSessions::holdPopups(const ChromiumWindow& w, int ms) {
+    if (w.m_sessionId.isEmpty() || !w.m_scriptReady)
+        return;
+    // In the page's own world, where the page script put the function; the page cannot
+    // replace it, and calling it itself only refuses its own windows.
+    m_launcher.send(
+        QStringLiteral("Runtime.evaluate"),
+        obj({{"expression", QStringLiteral("globalThis[%1]?.(%2)").arg(quoted(w.m_hold)).arg(ms)},
+             {"silent", true}}),
+        w.m_sessionId);
 }
 
 void ChromiumSessions::onDetached(const QString& sessionId) {

@@ -40,19 +40,27 @@ public:
     /// The connection ended: no session is left.
     void reset() { m_sessionTarget.clear(); }
 
+    /// For a while, the page refuses by itself the new windows it asks for without a user
+    /// gesture (its page script answers window.open with no window).
+    void holdPopups(const ChromiumWindow& w, int ms);
+
     bool keyDown(Key key) const { return m_keys.keyDown(key); }
+    /// True when the key state comes from the pages' own reports rather than the X server.
+    bool keysFromPages() const { return !m_keys.usesX11(); }
+
     /// The pointer relative to the window: from the X server, else the position of the last
     /// mouse report if it came from this window.
     QPoint cursorPosIn(const ChromiumWindow& w) const;
 
 private:
     void onBinding(ChromiumWindow& w, const QJsonObject& params);
-    QString pageScript(const QString& binding) const;
+    QString pageScript(const QString& binding, const QString& hold) const;
 
     ChromiumLauncher& m_launcher;
     ChromiumSnapshot& m_snapshot;
     QString m_scriptTemplate;
     QString m_bindingName; // random per run; each session adds a serial number
+    QString m_holdName;    // likewise
     quint64 m_bindingSerial = 0;
     std::map<QString, QString> m_sessionTarget;
     CdpKeyState m_keys;

@@ -24,6 +24,7 @@ public:
 
     const QString& targetId() const { return m_targetId; }
     const QString& sessionId() const { return m_sessionId; }
+    const QString& bindingName() const { return m_binding; }
 
 private:
     friend class ChromiumSnapshot;
@@ -48,6 +49,7 @@ private:
     // The session's.
     QString m_mainFrameId;
     QString m_binding;
+    QString m_hold; // the page script's function that refuses gesture-less window.open calls
     bool m_scriptReady = false;
     bool m_scriptAnswered = false;
     std::function<void()> m_onSetUp; // runs once the page script's answer is in
