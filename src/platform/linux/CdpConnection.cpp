@@ -94,9 +94,26 @@ void CdpConnection::close() {
         m_transport->close();
 }
 
+void CdpConnection::muteEvents(const QString& method, const QString& sessionId, int ms) {
+    // The browser writes an event as {"method":...,"params":...,"sessionId":...}.
+    m_mutes.push_back({"{\"method\":\"" + method.toUtf8() + '"',
+                       ",\"sessionId\":\"" + sessionId.toUtf8() + "\"}", m_clock.elapsed() + ms});
+}
+
+bool CdpConnection::muted(const QByteArray& message) {
+    const qint64 now = m_clock.elapsed();
+    std::erase_if(m_mutes, [now](const Mute& m) { return m.until <= now; });
+    for (const Mute& m : m_mutes)
+        if (message.startsWith(m.head) && message.endsWith(m.tail))
+            return true;
+    return false;
+}
+
 void CdpConnection::onMessage(const QByteArray& message) {
     if (m_trace)
         qDebug("cdp < %s", message.left(400).constData());
+    if (!m_mutes.empty() && muted(message))
+        return;
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(
         message.size() > kMaxStringBytes ? cutLongStrings(message, kMaxStringBytes) : message,

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace platform::linuxp {
 
@@ -49,6 +50,10 @@ public:
     /// A command without an answer after this long fails.
     void setCommandTimeout(int ms) { m_timeoutMs = ms; }
 
+    /// Events `method` of `sessionId` are dropped unread (not even parsed) for `ms`: what a
+    /// page floods us with costs next to nothing once we know.
+    void muteEvents(const QString& method, const QString& sessionId, int ms);
+
     /// Longest string of a message kept whole, in bytes: more than any title or address
     /// the adapter keeps needs, even written as escapes.
     static constexpr qsizetype kMaxStringBytes = 128 * 1024;
@@ -65,6 +70,7 @@ private:
         QString method;
     };
     void onMessage(const QByteArray& message);
+    bool muted(const QByteArray& message);
     void onClosed(const QString& reason);
     void failAll(const QString& reason);
     void expire();
@@ -76,6 +82,12 @@ private:
     qint64 m_nextId = 1;
     int m_timeoutMs = 10000;
     std::map<qint64, Pending> m_pending;
+    struct Mute {
+        QByteArray head; // how such an event begins
+        QByteArray tail; // how it ends
+        qint64 until = 0;
+    };
+    std::vector<Mute> m_mutes;
     QElapsedTimer m_clock;
     QTimer m_expiry;
 };

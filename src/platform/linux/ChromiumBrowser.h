@@ -53,6 +53,8 @@ public:
     /// Pop-ups refused, and refused pop-ups closed by the fallback rather than the request.
     int refusedCount() const { return m_gate.refusedCount(); }
     int fallbackCount() const { return m_gate.fallbackCount(); }
+    /// Times a page's mouse reports were muted for flooding.
+    int reportMutes() const { return m_sessions.reportMutes(); }
 
 signals:
     /// The connection to the browser opened or ended.

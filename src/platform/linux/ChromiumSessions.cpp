@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QTimer>
+#include <algorithm>
 
 // The page script, read once. The resources of a static library are registered by hand,
 // outside any namespace.
@@ -37,6 +39,15 @@ using cdp::str;
 
 namespace {
 
+// Mouse reports one page may have handled: this many at once, then this many per second. A
+// person clicking fast makes about twenty a second (press, release, menu).
+constexpr double kReportBurst = 40;
+constexpr double kReportsPerSecond = 20;
+// A page whose reports keep coming past its allowance (this many dropped) is not listened to
+// for a while: the browser stops sending them.
+constexpr int kDroppedBeforeMute = 40;
+constexpr int kMuteMs = 5000;
+
 QString quoted(const QString& name) {
     return QString::fromUtf8(QJsonDocument(QJsonArray{name}).toJson(QJsonDocument::Compact))
         .mid(1)
@@ -56,6 +67,7 @@ ChromiumSessions::ChromiumSessions(ChromiumLauncher& launcher, ChromiumSnapshot&
     for (char& c : nonce)
         c = char(QRandomGenerator::global()->bounded(256));
     m_holdName = QStringLiteral("__tavrel_") + QString::fromLatin1(nonce.toHex());
+    m_clock.start();
 }
 
 // --- Sessions ----------------------------------------------------------------------------------
@@ -89,6 +101,10 @@ void ChromiumSessions::setUp(ChromiumWindow& w, const QString& sessionId) {
     const QString serial = u'_' + QString::number(++m_bindingSerial);
     w.m_binding = m_bindingName + serial;
     w.m_hold = m_holdName + serial;
+    w.m_reportTokens = kReportBurst;
+    w.m_reportsCountedAt = m_clock.elapsed();
+    w.m_reportsDropped = 0;
+    w.m_reportsMutedUntil = 0;
     m_launcher.send(QStringLiteral("Runtime.addBinding"), obj({{"name", w.m_binding}}), sessionId);
     const quint64 generation = m_launcher.generation();
     const QString targetId = w.targetId();
@@ -179,8 +195,53 @@ void ChromiumSessions::onPageEvent(ChromiumWindow& w, const QString& method,
 
 // --- Mouse reports -----------------------------------------------------------------------------
 
+bool ChromiumSessions::allowReport(ChromiumWindow& w) {
+    const qint64 now = m_clock.elapsed();
+    if (now < w.m_reportsMutedUntil)
+        return false; // sent before the browser heard that we no longer listen
+    w.m_reportTokens =
+        std::min(kReportBurst, w.m_reportTokens +
+                                   double(now - w.m_reportsCountedAt) * kReportsPerSecond / 1000.0);
+    w.m_reportsCountedAt = now;
+    if (w.m_reportTokens >= 1) {
+        w.m_reportTokens -= 1;
+        w.m_reportsDropped = 0;
+        return true;
+    }
+    if (++w.m_reportsDropped < kDroppedBeforeMute)
+        return false;
+    // The page floods: the browser stops sending its reports for a while, then its function
+    // works again (also in the page's hands, if it has it: then the same happens again).
+    ++m_mutes;
+    w.m_reportsDropped = 0;
+    w.m_reportsMutedUntil = now + kMuteMs;
+    const QString sessionId = w.m_sessionId;
+    const QString binding = w.m_binding;
+    const QString targetId = w.targetId();
+    const quint64 generation = m_launcher.generation();
+    m_launcher.send(QStringLiteral("Runtime.removeBinding"), obj({{"name", binding}}), sessionId);
+    // What the page already sent is still coming: it is dropped unread.
+    if (CdpConnection* connection = m_launcher.connection())
+        connection->muteEvents(QStringLiteral("Runtime.bindingCalled"), sessionId, kMuteMs);
+    QTimer::singleShot(kMuteMs, this, [this, generation, targetId, sessionId, binding] {
+        const ChromiumWindow* window = m_snapshot.byTarget(targetId);
+        if (generation != m_launcher.generation() || !window || window->m_sessionId != sessionId ||
+            window->m_binding != binding)
+            return;
+        m_launcher.send(QStringLiteral("Runtime.addBinding"), obj({{"name", binding}}), sessionId);
+        // Added again, the function shows on the page's global object: taken away again (the
+        // page script kept its own).
+        m_launcher.send(
+            QStringLiteral("Runtime.evaluate"),
+            obj({{"expression", QStringLiteral("delete globalThis[%1]").arg(quoted(binding))},
+                 {"silent", true}}),
+            sessionId);
+    });
+    return false;
+}
+
 void ChromiumSessions::onBinding(ChromiumWindow& w, const QJsonObject& params) {
-    if (str(params, "name") != w.m_binding || !w.m_registered)
+    if (str(params, "name") != w.m_binding || !w.m_registered || !allowReport(w))
         return;
     const QJsonValue payload = params.value(QStringLiteral("payload"));
     if (!payload.isString() || payload.toString().size() > 512)

@@ -53,6 +53,12 @@ private:
     bool m_scriptReady = false;
     bool m_scriptAnswered = false;
     std::function<void()> m_onSetUp; // runs once the page script's answer is in
+    // What the page's mouse reports may still cost: reports in hand, when last counted, how
+    // many were dropped since, and until when the browser is told not to send any.
+    double m_reportTokens = 0;
+    qint64 m_reportsCountedAt = -1;
+    int m_reportsDropped = 0;
+    qint64 m_reportsMutedUntil = 0;
 
     // The gate's.
     bool m_boundsAnswered = false;
