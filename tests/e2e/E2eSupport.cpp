@@ -186,6 +186,19 @@ QJsonValue Browser::eval(platform::WindowHandle handle, const QString& expressio
     return r.result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value"));
 }
 
+QJsonValue Browser::evalIsolated(platform::WindowHandle handle, const QString& expression, int ms) {
+    const QString session = m_shell->sessionOf(handle);
+    const CdpReply world =
+        command(QStringLiteral("Page.createIsolatedWorld"),
+                {{"frameId", m_shell->targetOf(handle)}, {"worldName", "e2e"}}, session);
+    const CdpReply r = command(QStringLiteral("Runtime.evaluate"),
+                               {{"expression", expression},
+                                {"returnByValue", true},
+                                {"contextId", world.result.value("executionContextId")}},
+                               session, ms);
+    return r.result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value"));
+}
+
 bool Browser::click(platform::WindowHandle handle, int x, int y, int modifiers) {
     const QString session = m_shell->sessionOf(handle);
     // Input to a background tab stalls: bring it to the front first.
