@@ -82,7 +82,10 @@ void ChromiumBrowser::onEvent(const QString& method, const QJsonObject& params,
         return;
     if (method == u"Page.windowOpen")
         return m_gate.noteWindowOpen(w->targetId(),
-                                     params.value(QStringLiteral("userGesture")).toBool());
+                                     params.value(QStringLiteral("userGesture")).toBool(),
+                                     params.value(QStringLiteral("windowFeatures"))
+                                         .toArray()
+                                         .contains(QJsonValue(QStringLiteral("noopener"))));
     m_sessions.onPageEvent(*w, method, params);
 }
 

@@ -15,8 +15,9 @@ using cdp::str;
 
 namespace {
 
-// A pop-up may arrive without naming its opener (rel=noopener); the oldest report of a
-// window.open this recent that no pop-up has taken yet stands in.
+// A pop-up may arrive without naming its opener (noopener); the oldest report of a noopener
+// window.open this recent that no pop-up has taken yet stands in. (A new tab of the user's
+// own names no opener either: it can take no other report.)
 constexpr qint64 kWindowOpenMatchMs = 1000;
 // Reports of window.open no pop-up took are forgotten after this long, or beyond this many.
 constexpr qint64 kWindowOpenKeepMs = 2000;
@@ -109,8 +110,9 @@ void ChromiumPopupGate::onAttached(const QJsonObject& params) {
         admit(targetId, sessionId, info, false);
 }
 
-void ChromiumPopupGate::noteWindowOpen(const QString& openerTargetId, bool userGesture) {
-    m_opens.push_back({openerTargetId, userGesture, m_clock.elapsed()});
+void ChromiumPopupGate::noteWindowOpen(const QString& openerTargetId, bool userGesture,
+                                       bool noopener) {
+    m_opens.push_back({openerTargetId, userGesture, noopener, m_clock.elapsed()});
     while (m_opens.size() > kMaxWindowOpens)
         m_opens.pop_front();
 }
@@ -121,7 +123,7 @@ ChromiumPopupGate::takeWindowOpen(const QString& openerId) {
     while (!m_opens.empty() && now - m_opens.front().at > kWindowOpenKeepMs)
         m_opens.pop_front();
     for (auto it = m_opens.begin(); it != m_opens.end(); ++it)
-        if (openerId.isEmpty() ? now - it->at <= kWindowOpenMatchMs
+        if (openerId.isEmpty() ? it->noopener && now - it->at <= kWindowOpenMatchMs
                                : it->openerTarget == openerId) {
             const WindowOpen taken = *it;
             m_opens.erase(it);

@@ -36,8 +36,8 @@ public:
     /// Target.attachedToTarget.
     void onAttached(const QJsonObject& params);
     /// A window reported Page.windowOpen: the pop-up that follows is matched with it, for its
-    /// gesture and, when the pop-up does not name its opener, for the opener.
-    void noteWindowOpen(const QString& openerTargetId, bool userGesture);
+    /// gesture and, when the pop-up does not name its opener (`noopener`), for the opener.
+    void noteWindowOpen(const QString& openerTargetId, bool userGesture, bool noopener);
     /// Fetch.requestPaused, for the whole browser (no session) or in a refused pop-up's.
     void onRequestPaused(const QJsonObject& params, const QString& sessionId);
     /// A target ended; true when it was a refused pop-up, which is then done with.
@@ -76,6 +76,7 @@ private:
     struct WindowOpen {
         QString openerTarget;
         bool userGesture = false;
+        bool noopener = false;
         qint64 at = 0;
     };
 
