@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTimer>
+#include <memory>
 
 namespace e2e {
 
@@ -139,14 +140,15 @@ Browser::Browser() {
 
 CdpReply Browser::command(const QString& method, const QJsonObject& params,
                           const QString& sessionId, int ms) {
-    std::optional<CdpReply> answer;
+    // Shared: an answer that comes after we stopped waiting has somewhere to go.
+    const auto answer = std::make_shared<std::optional<CdpReply>>();
     auto* c = m_shell->connection();
     if (!c)
         return {false, {}, QStringLiteral("not connected")};
-    c->send(method, params, sessionId, [&answer](const CdpReply& r) { answer = r; });
-    if (!waitUntil([&] { return answer.has_value(); }, ms))
+    c->send(method, params, sessionId, [answer](const CdpReply& r) { *answer = r; });
+    if (!waitUntil([&] { return answer->has_value(); }, ms))
         return {false, {}, QStringLiteral("no answer to ") + method};
-    return *answer;
+    return **answer;
 }
 
 platform::WindowHandle Browser::openTab(const QString& url) {
