@@ -1,20 +1,22 @@
 // Tavrel against hostile pages in a real headless Chromium, the whole program (its window drawn
 // off screen, the rest of the desktop faked) with every protection on: a burst of 500
-// window.open calls as a page loads, the same burst by links and fresh frames ("bypass"), a
-// 2 MB address, and a flood of 100,000 click reports. Each case runs twice with the same
-// browser and program, each phase for the same time: first a page of the same shape that does
-// no harm (the baseline), then the hostile one. A table row per phase gives Tavrel's CPU time
-// (the test's own local server included, which serves a handful of pages) and the browser's,
-// Tavrel's resident memory at the start, its peak and at the end, the pop-up targets the
-// browser created and the requests the server saw for their addresses, the longest stall of
-// the hostile page's own timer and the slowest answer of the page to an evaluation, and for a
-// keyword page opened one second in: when it was listed, when the program decided to close
-// it and when it was gone. Prints why and stops when no Chromium is there.
+// window.open calls as a page loads, the same burst by links and fresh frames ("bypass") and
+// from a frame of another site ("frame"), a 2 MB address, and a flood of 100,000 click
+// reports. Each case runs twice with the same browser and program, each phase for the same
+// time: first a page of the same shape that does no harm (the baseline), then the hostile one.
+// A table row per phase gives Tavrel's CPU time (the test's own local server included, which
+// serves a handful of pages) and the browser's, Tavrel's resident memory at the start, its peak
+// and at the end, the pop-up targets the browser created and the requests the server saw for
+// their addresses, the longest stall of the hostile page's own timer and the slowest answer of
+// the page to an evaluation, and for a keyword page opened one second in: when it was listed,
+// when the program decided to close it and when it was gone. Prints why and stops when no
+// Chromium is there.
 //
-//   tavrel-bench-hostile [burst|bypass|bigurl|flood]...   (all four when none is named)
+//   tavrel-bench-hostile [burst|bypass|frame|bigurl|flood]...   (all when none is named)
 //
 // TAVREL_BENCH_FRESH_TAB=1 opens the hostile page in a new tab instead of navigating a tab
-// that is already watched.
+// that is already watched; TAVREL_BENCH_X11=1 has the program read keys and buttons from the X
+// server (run it under xvfb-run), as it does on a desktop.
 #include "../tests/e2e/E2eSupport.h"
 
 #include "app/StartUp.h"
@@ -143,7 +145,7 @@ struct World {
         window->show();
         return true;
     }
-    e2e::Browser browser;
+    e2e::Browser browser{qEnvironmentVariable("TAVREL_BENCH_X11") == u"1"};
     e2e::LocalServer server;
     fakes::FakePlatform fake;
     platform::Platform platform;
@@ -177,7 +179,7 @@ Result runPhase(World& w, const QString& label, const QString& path, const QStri
     QObject::connect(connection, &platform::linuxp::CdpConnection::event, &tracker,
                      [&](const QString& method, const QJsonObject& params, const QString&) {
                          const QJsonObject info = params.value("targetInfo").toObject();
-                         if (method == u"Target.targetCreated" &&
+                         if (method == u"Target.targetCreated" && !tabTarget.isEmpty() &&
                              info.value("openerId").toString() == tabTarget) {
                              ++created;
                              popups.insert(info.value("targetId").toString());
@@ -343,6 +345,20 @@ QString bypassPage(bool hostile) {
                      : QString());
 }
 
+// The burst from a frame of another site (its own process, where the page script does not
+// run): every window goes through the adapter's refusal. The frame's address is given.
+QString framedPage(const QString& frame) {
+    return QStringLiteral("<html><head><title>Framed</title>%1</head><body>"
+                          "<iframe src=\"%2\"></iframe></body></html>")
+        .arg(kStallMeter, frame);
+}
+QString frameBurst(bool hostile) {
+    return QStringLiteral("<html><body><script>addEventListener('load', () => setTimeout(() => {"
+                          " for (let i = 0; i < 500; i++) %1; }, 0));</script></body></html>")
+        .arg(hostile ? QStringLiteral("window.open('/popped.html?f' + i)")
+                     : QStringLiteral("void ('/popped.html?f' + i)"));
+}
+
 // A 2 MB address, without a title; baseline: 200 characters.
 QString bigUrlPage(bool hostile) {
     return QStringLiteral("<html><head>%1</head><body><script>history.replaceState(null, '', "
@@ -410,8 +426,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList cases = app.arguments().mid(1);
     if (cases.isEmpty())
-        cases = {QStringLiteral("burst"), QStringLiteral("bypass"), QStringLiteral("bigurl"),
-                 QStringLiteral("flood")};
+        cases = {QStringLiteral("burst"), QStringLiteral("bypass"), QStringLiteral("frame"),
+                 QStringLiteral("bigurl"), QStringLiteral("flood")};
     printHeader();
     for (const QString& name : cases) {
         World w;
@@ -439,6 +455,16 @@ int main(int argc, char** argv) {
             w.server.page(QStringLiteral("/quiet.html"), bypassPage(false));
             w.server.page(QStringLiteral("/bypass.html"), bypassPage(true));
             phases(QStringLiteral("/quiet.html"), QStringLiteral("/bypass.html"), {}, {}, 25000);
+        } else if (name == u"frame") {
+            // localhost, not 127.0.0.1: another site.
+            auto frameUrl = [&](const char* path) {
+                return w.server.url(QLatin1String(path)).replace("127.0.0.1", "localhost");
+            };
+            w.server.page(QStringLiteral("/quietframe.html"), frameBurst(false));
+            w.server.page(QStringLiteral("/burstframe.html"), frameBurst(true));
+            w.server.page(QStringLiteral("/quiet.html"), framedPage(frameUrl("/quietframe.html")));
+            w.server.page(QStringLiteral("/framed.html"), framedPage(frameUrl("/burstframe.html")));
+            phases(QStringLiteral("/quiet.html"), QStringLiteral("/framed.html"), {}, {}, 25000);
         } else if (name == u"bigurl") {
             w.server.page(QStringLiteral("/smallurl.html"), bigUrlPage(false));
             w.server.page(QStringLiteral("/bigurl.html"), bigUrlPage(true));

@@ -122,11 +122,12 @@ platform::linuxp::ChromiumOptions Browser::headlessOptions(const QString& profil
     return o;
 }
 
-Browser::Browser() {
+Browser::Browser(bool x11KeyState) {
     if (!unavailableReason().isEmpty())
         return;
-    m_shell =
-        std::make_unique<platform::linuxp::ChromiumBrowser>(headlessOptions(m_profile.path()));
+    platform::linuxp::ChromiumOptions options = headlessOptions(m_profile.path());
+    options.useX11 = x11KeyState;
+    m_shell = std::make_unique<platform::linuxp::ChromiumBrowser>(options);
     if (!m_shell->start()) {
         m_error = m_shell->lastError();
         return;

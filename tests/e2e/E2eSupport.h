@@ -48,7 +48,9 @@ public:
     static QString unavailableReason();
     static platform::linuxp::ChromiumOptions headlessOptions(const QString& profile);
 
-    Browser();
+    /// `x11KeyState`: keys and buttons from the X server, as the program has them on a
+    /// desktop (the tests take them from the pages' reports).
+    explicit Browser(bool x11KeyState = false);
     bool started() const { return m_started; }
     QString error() const { return m_error; }
     platform::linuxp::ChromiumBrowser& shell() { return *m_shell; }
