@@ -166,6 +166,9 @@ public:
         Q_UNUSED(opener);
         return {};
     }
+    /// While a window's newWindow2 signal is handled: whether the browser itself saw a user
+    /// gesture (a click, a key) behind the request; nothing when the browser does not tell.
+    virtual std::optional<bool> newWindowGesture() const { return std::nullopt; }
 
 signals:
     /// A browser window was registered (opened) or revoked (closed).
