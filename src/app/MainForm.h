@@ -23,6 +23,7 @@ public:
                               {"Mots Clés", "Journal", "Configuration", "Statistiques", "Cookies",
                                "Anti Spy", "Aide", "Historique"}};
     /// The tab of the lasting journal.
+    static constexpr int StatisticsTab = 3;
     static constexpr int HistoryTab = 7;
     controls::Frame windowListFrame{
         this, "Frame2", "Fenétres IE en cours de navigation (Protection par mots clés)"};
@@ -189,6 +190,7 @@ public:
     controls::Timer noticeTimer{this, "tmrNotices", 1000, true}; // counts a burst into its notice
     // Tab 7 "Historique".
     controls::Label historyFileLabel{this, "lblHistoryFile"};
+    controls::TextBox findHistoryBox{this, "txtFindHistory"};
     controls::ListView historyView{this, "lstHistory"};
     controls::Button exportJournalButton{this, "cmdExportJournal", "Exporter..."};
 };
