@@ -1,5 +1,6 @@
 #include "keywords/Statistics.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace keywords {
@@ -7,7 +8,11 @@ namespace keywords {
 void Statistics::append(std::vector<Entry> entries) {
     const int first = size();
     insertRows(first, int(entries.size()), [&] {
-        m_entries.reserve(m_entries.size() + entries.size());
+        // Grown as push_back grows it: a reserve of the exact size at every row added would
+        // copy every entry each time.
+        const std::size_t needed = m_entries.size() + entries.size();
+        if (needed > m_entries.capacity())
+            m_entries.reserve(std::max(needed, 2 * m_entries.capacity()));
         m_firstEntry.reserve(size() + int(entries.size()));
         for (Entry& e : entries) {
             if (firstEntry(e.keyword) < 0)
