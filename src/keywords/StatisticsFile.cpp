@@ -30,7 +30,18 @@ QString StatisticsFile::text(const std::vector<Statistics::Entry>& entries) {
         text += u'"';
         text += e.keyword;
         text += QStringLiteral("\",\"");
-        text += QString::number(e.count);
+        // The count's digits without a string of their own (most counts are 0).
+        char16_t digits[24];
+        qsizetype at = 24;
+        const bool negative = e.count < 0;
+        quint64 n = negative ? 0 - quint64(e.count) : quint64(e.count);
+        do {
+            digits[--at] = char16_t(u'0' + n % 10);
+            n /= 10;
+        } while (n != 0);
+        if (negative)
+            digits[--at] = u'-';
+        text += QStringView(digits + at, 24 - at);
         text += QStringLiteral("\"\r\n");
     }
     return text;

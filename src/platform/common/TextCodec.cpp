@@ -37,7 +37,15 @@ QString decodeText(const QByteArray& bytes) {
 }
 
 QByteArray encodeText(const QString& text) {
-    // Most texts are Latin-1 without the C1 controls, where Windows-1252 is Latin-1: no
+    // Most texts are ASCII: one pass that the compiler can widen tells them, and their bytes
+    // are the same in every encoding read back.
+    char16_t any = 0;
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        any |= units[i];
+    if (any < 0x80)
+        return text.toLatin1();
+    // Many others are Latin-1 without the C1 controls, where Windows-1252 is Latin-1: no
     // converter is needed for them.
     bool latin1 = true;
     for (const QChar c : text)
