@@ -58,6 +58,37 @@ void BM_KeywordScanTick(benchmark::State& state) {
 }
 BENCHMARK(BM_KeywordScanTick)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
 
+// The same tick at 200 windows when pages changed since the last one: one page (a page that
+// navigated, the usual tick) or all of them (the worst case: each is searched anew).
+void BM_KeywordScanTickChanged(benchmark::State& state) {
+    fakes::FakePlatform fake;
+    app::Program program(fake.platform());
+    program.load();
+    fake.transcript.take();
+    program.keywords.assign(bench::keywordList(100000));
+    app::MainForm& form = program.form();
+    std::vector<fakes::FakeBrowserWindow*> windows;
+    for (int i = 1; i <= 200; ++i) {
+        auto* w = fake.browser.open(platform::WindowHandle(i));
+        w->title = QStringLiteral("Page numéro %1 - un titre assez long").arg(i);
+        w->url = QStringLiteral("https://site%1.example.org/section/article-%1.html").arg(i);
+        windows.push_back(w);
+    }
+    form.keywordScanTimer.setEnabled(true);
+    form.keywordScanTimer.tick();
+    const int changed = int(state.range(0));
+    int round = 0;
+    for (auto _ : state) {
+        ++round;
+        for (int c = 0; c < changed; ++c) {
+            auto* w = windows[std::size_t((round * changed + c) % 200)];
+            w->title = QStringLiteral("Page %1 lue %2 fois").arg(c).arg(round);
+        }
+        form.keywordScanTimer.tick();
+    }
+}
+BENCHMARK(BM_KeywordScanTickChanged)->Arg(1)->Arg(200)->Unit(benchmark::kMicrosecond);
+
 // The baseline: each window's texts lower-cased and searched for each keyword in turn.
 void BM_NaiveScanTick(benchmark::State& state) {
     const QStringList keywords = bench::keywordList(100000);
