@@ -44,6 +44,9 @@ platform::linuxp::FirefoxOptions Firefox::headlessOptions(const QString& profile
         o.arguments.removeAll(QStringLiteral("--headless"));
     o.useX11 = false;
     o.retryMs = 300;
+    // A first start on a fresh profile can take long on a loaded machine (the tests run
+    // beside a build, or beside the Chromium ones).
+    o.startTimeoutMs = 60000;
     return o;
 }
 
@@ -59,7 +62,7 @@ Firefox::Firefox(platform::linuxp::PopupGuard guard) {
     }
     // Started: the session is open and the first tab is listed.
     m_started =
-        waitUntil([this] { return m_shell->connected() && !m_shell->windows().isEmpty(); }, 60000);
+        waitUntil([this] { return m_shell->connected() && !m_shell->windows().isEmpty(); }, 90000);
     if (!m_started)
         m_error = QStringLiteral("Firefox did not come up: ") + m_shell->lastError();
 }

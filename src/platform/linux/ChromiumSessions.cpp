@@ -167,6 +167,10 @@ void ChromiumSessions::onPageEvent(ChromiumWindow& w, const QString& method,
                                    const QJsonObject& params) {
     if (method == u"Runtime.bindingCalled")
         return onBinding(w, params);
+    if (method == u"Page.frameResized") {
+        w.m_boundsDue = true;
+        return;
+    }
     if (!w.m_registered)
         return;
     QPointer<ChromiumWindow> alive(&w);

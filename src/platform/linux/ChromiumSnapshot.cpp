@@ -17,6 +17,12 @@ constexpr qint64 kAdoptAfterMs = 1000;
 // A round of the snapshot refresh still unanswered after this long no longer holds back
 // the next one.
 constexpr qint64 kRoundStaleMs = 2000;
+// The protocol tells no window's size change; pages do tell theirs (Page.frameResized), and
+// navigations often come with one. A window's size is asked at every round while it is new
+// (pop-ups are sized just after they open) or when its page said so, and every fifth round
+// otherwise, spread over the rounds, so that fifty quiet pages cost ten questions a round.
+constexpr qint64 kNewWindowMs = 3000;
+constexpr quint64 kQuietBoundsEvery = 5;
 
 } // namespace
 
@@ -62,6 +68,7 @@ void ChromiumSnapshot::registerWindow(const QString& targetId) {
         return;
     w->m_registered = true;
     w->m_registeredRound = m_round;
+    w->m_registeredAt = m_clock.elapsed();
     m_order.push_back(w);
     emit windowRegistered();
 }
@@ -101,6 +108,7 @@ void ChromiumSnapshot::silenceWindows() {
 
 void ChromiumSnapshot::applyInfo(const QJsonObject& targetInfo) {
     if (ChromiumWindow* w = byTarget(str(targetInfo, "targetId"))) {
+        w->m_boundsDue = true;
         w->m_title = str(targetInfo, "title", kMaxTitle);
         w->m_url = str(targetInfo, "url", kMaxUrl);
     }
@@ -153,17 +161,24 @@ void ChromiumSnapshot::poll() {
                         if (reply.ok)
                             applyTargets(reply.result, round);
                     });
+    const qint64 now = m_clock.elapsed();
     for (ChromiumWindow* w : m_order) {
-        ++m_roundOutstanding;
-        m_launcher.send(QStringLiteral("Browser.getWindowForTarget"),
-                        obj({{"targetId", w->targetId()}}), {},
-                        [this, generation, done, targetId = w->targetId()](const CdpReply& reply) {
-                            if (generation != m_launcher.generation())
-                                return;
-                            done();
-                            if (ChromiumWindow* window = byTarget(targetId); window && reply.ok)
-                                applyBounds(*window, reply.result);
-                        });
+        const bool askBounds = w->m_boundsDue || !w->m_width || !w->m_height ||
+                               now - w->m_registeredAt < kNewWindowMs ||
+                               (round + w->hwnd()) % kQuietBoundsEvery == 0;
+        if (askBounds) {
+            w->m_boundsDue = false;
+            ++m_roundOutstanding;
+            m_launcher.send(
+                QStringLiteral("Browser.getWindowForTarget"), obj({{"targetId", w->targetId()}}),
+                {}, [this, generation, done, targetId = w->targetId()](const CdpReply& reply) {
+                    if (generation != m_launcher.generation())
+                        return;
+                    done();
+                    if (ChromiumWindow* window = byTarget(targetId); window && reply.ok)
+                        applyBounds(*window, reply.result);
+                });
+        }
         // A window whose session ended (detached by the browser) is attached again, at
         // most once a second.
         if (w->m_sessionId.isEmpty() &&

@@ -44,7 +44,9 @@ private:
     bool m_registered = false;
     bool m_gone = false;
     quint64 m_registeredRound = 0;
+    qint64 m_registeredAt = 0;
     qint64 m_attachAskedAt = 0;
+    bool m_boundsDue = true; // the page said it was resized or navigated: ask its size now
 
     // The session's.
     QString m_mainFrameId;
