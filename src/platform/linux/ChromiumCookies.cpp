@@ -5,11 +5,21 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTimer>
 #include <memory>
 
 namespace platform::linuxp::chromium {
 
 using cdp::str;
+
+namespace {
+// Answers from the event loop: the caller may open a dialog, which must not run inside the
+// connection's own handling of a message or of its end. A browser let go of meanwhile takes
+// its answers with it.
+void answerLater(QObject& context, const CookieCallback& done, const CookieAnswer& answer) {
+    QTimer::singleShot(0, &context, [done, answer] { done(answer); });
+}
+} // namespace
 
 BrowserCookie cookieFromCdp(const QJsonObject& c) {
     BrowserCookie cookie;
@@ -44,7 +54,7 @@ QJsonObject deleteCookieParams(const BrowserCookie& cookie) {
 
 void readCookies(ChromiumLauncher& launcher, CookieCallback done) {
     launcher.send(QStringLiteral("Storage.getCookies"), {}, {},
-                  [done = std::move(done)](const CdpReply& reply) {
+                  [&launcher, done = std::move(done)](const CdpReply& reply) {
                       CookieAnswer answer;
                       answer.ok = reply.ok;
                       answer.error = reply.error;
@@ -52,16 +62,17 @@ void readCookies(ChromiumLauncher& launcher, CookieCallback done) {
                           for (const QJsonValue& c :
                                reply.result.value(QStringLiteral("cookies")).toArray())
                               answer.cookies.append(cookieFromCdp(c.toObject()));
-                      done(answer);
+                      answerLater(launcher, done, answer);
                   });
 }
 
 void deleteCookies(ChromiumLauncher& launcher, const QString& sessionId,
                    const QList<BrowserCookie>& cookies, CookieCallback done) {
     if (cookies.isEmpty())
-        return done({true, {}, {}});
+        return answerLater(launcher, done, {true, {}, {}});
     if (sessionId.isEmpty())
-        return done({false, {}, QStringLiteral("aucune page ouverte dans le navigateur")});
+        return answerLater(launcher, done,
+                           {false, {}, QStringLiteral("aucune page ouverte dans le navigateur")});
     // The answers are counted in; the first error is the one told.
     struct Count {
         qsizetype left = 0;
@@ -70,13 +81,14 @@ void deleteCookies(ChromiumLauncher& launcher, const QString& sessionId,
     };
     auto count = std::make_shared<Count>(Count{cookies.size(), {}, std::move(done)});
     for (const BrowserCookie& cookie : cookies)
-        launcher.send(QStringLiteral("Network.deleteCookies"), deleteCookieParams(cookie),
-                      sessionId, [count](const CdpReply& reply) {
-                          if (!reply.ok && count->error.isEmpty())
-                              count->error = reply.error;
-                          if (--count->left == 0)
-                              count->done({count->error.isEmpty(), {}, count->error});
-                      });
+        launcher.send(
+            QStringLiteral("Network.deleteCookies"), deleteCookieParams(cookie), sessionId,
+            [&launcher, count](const CdpReply& reply) {
+                if (!reply.ok && count->error.isEmpty())
+                    count->error = reply.error;
+                if (--count->left == 0)
+                    answerLater(launcher, count->done, {count->error.isEmpty(), {}, count->error});
+            });
 }
 
 } // namespace platform::linuxp::chromium

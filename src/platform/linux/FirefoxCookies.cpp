@@ -6,11 +6,21 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTimer>
 #include <memory>
 
 namespace platform::linuxp::firefox {
 
 using cdp::str;
+
+namespace {
+// Answers from the event loop: the caller may open a dialog, which must not run inside the
+// connection's own handling of a message or of its end. A browser let go of meanwhile takes
+// its answers with it.
+void answerLater(QObject& context, const CookieCallback& done, const CookieAnswer& answer) {
+    QTimer::singleShot(0, &context, [done, answer] { done(answer); });
+}
+} // namespace
 
 BrowserCookie cookieFromBidi(const QJsonObject& c, const QString& partition) {
     BrowserCookie cookie;
@@ -49,7 +59,8 @@ QJsonObject deleteCookieParams(const BrowserCookie& cookie) {
 
 void readCookies(FirefoxLauncher& launcher, CookieCallback done) {
     launcher.send(
-        QStringLiteral("storage.getCookies"), {}, [done = std::move(done)](const BidiReply& reply) {
+        QStringLiteral("storage.getCookies"), {},
+        [&launcher, done = std::move(done)](const BidiReply& reply) {
             CookieAnswer answer;
             answer.ok = reply.ok;
             answer.error = reply.error;
@@ -61,14 +72,14 @@ void readCookies(FirefoxLauncher& launcher, CookieCallback done) {
             if (reply.ok)
                 for (const QJsonValue& c : reply.result.value(QStringLiteral("cookies")).toArray())
                     answer.cookies.append(cookieFromBidi(c.toObject(), partition));
-            done(answer);
+            answerLater(launcher, done, answer);
         });
 }
 
 void deleteCookies(FirefoxLauncher& launcher, const QList<BrowserCookie>& cookies,
                    CookieCallback done) {
     if (cookies.isEmpty())
-        return done({true, {}, {}});
+        return answerLater(launcher, done, {true, {}, {}});
     // The answers are counted in; the first error is the one told.
     struct Count {
         qsizetype left = 0;
@@ -77,13 +88,14 @@ void deleteCookies(FirefoxLauncher& launcher, const QList<BrowserCookie>& cookie
     };
     auto count = std::make_shared<Count>(Count{cookies.size(), {}, std::move(done)});
     for (const BrowserCookie& cookie : cookies)
-        launcher.send(QStringLiteral("storage.deleteCookies"), deleteCookieParams(cookie),
-                      [count](const BidiReply& reply) {
-                          if (!reply.ok && count->error.isEmpty())
-                              count->error = reply.error;
-                          if (--count->left == 0)
-                              count->done({count->error.isEmpty(), {}, count->error});
-                      });
+        launcher.send(
+            QStringLiteral("storage.deleteCookies"), deleteCookieParams(cookie),
+            [&launcher, count](const BidiReply& reply) {
+                if (!reply.ok && count->error.isEmpty())
+                    count->error = reply.error;
+                if (--count->left == 0)
+                    answerLater(launcher, count->done, {count->error.isEmpty(), {}, count->error});
+            });
 }
 
 } // namespace platform::linuxp::firefox
