@@ -79,11 +79,17 @@ void CookieManager::showBrowser() {
 
 void CookieManager::tabShown() {
     if (m_source == Source::Browser)
-        readBrowser();
+        readBrowser(true);
 }
 
-void CookieManager::readBrowser() {
-    m_c.recordList.clear();
+void CookieManager::readBrowser(bool keepAnalysis) {
+    QStringList selected;
+    if (keepAnalysis) {
+        for (const CookieSite* site : selectedSites())
+            selected.append(site->path);
+    } else {
+        m_c.recordList.clear();
+    }
     m_c.fileList.clear();
     m_sites.clear();
     m_siteAt.clear();
@@ -92,13 +98,13 @@ void CookieManager::readBrowser() {
     const std::weak_ptr<int> alive = m_alive;
     // The answer comes later from a real browser: the list fills then, the window is never
     // held waiting for it.
-    m_p.browser.readCookies([this, alive, reading](const platform::CookieAnswer& answer) {
+    m_p.browser.readCookies([this, alive, reading, selected](const platform::CookieAnswer& answer) {
         if (!alive.expired() && reading == m_reading && m_source == Source::Browser)
-            listSites(answer);
+            listSites(answer, selected);
     });
 }
 
-void CookieManager::listSites(const platform::CookieAnswer& answer) {
+void CookieManager::listSites(const platform::CookieAnswer& answer, const QStringList& selected) {
     if (!answer.ok) {
         m_c.folderBox.setText(m_browser + QStringLiteral(" (lecture impossible : ") + answer.error +
                               u')');
@@ -111,9 +117,14 @@ void CookieManager::listSites(const platform::CookieAnswer& answer) {
         m_siteAt.insert(m_sites[i].path, i);
         rows.push_back(m_sites[i].cells());
     }
-    m_c.fileList.setSorted(false);
-    m_c.fileList.insertRows(0, std::move(rows));
-    m_c.fileList.setSorted(true);
+    controls::ListView& list = m_c.fileList;
+    list.setSorted(false);
+    list.insertRows(0, std::move(rows));
+    list.setSorted(true);
+    if (!selected.isEmpty())
+        for (int r = 0; r < list.rowCount(); ++r)
+            if (selected.contains(list.subItem(r, 1)))
+                list.setSelected(r, true);
 }
 
 std::vector<const CookieSite*> CookieManager::selectedSites() const {

@@ -43,7 +43,8 @@ public:
     void loadAtStartup();
     /// The browser's status changed: the list follows the browser watched, or the folder.
     void browserChanged();
-    /// The cookie tab was brought to the front: the browser's cookies are read again.
+    /// The cookie tab was brought to the front: the browser's cookies are read again; the
+    /// analysis and the sites selected stay.
     void tabShown();
     /// Writes the cookies of the selected sites to a file the user chooses (cookies.txt).
     void exportSelected();
@@ -85,9 +86,11 @@ private:
     /// Shows the folder, or the cookies of the browser now watched.
     void showFolder();
     void showBrowser();
-    /// Clears both lists and asks the browser for its cookies; the list fills on the answer.
-    void readBrowser();
-    void listSites(const platform::CookieAnswer& answer);
+    /// Clears both lists (the site list only, with `keepAnalysis`) and asks the browser for its
+    /// cookies; the list fills on the answer.
+    void readBrowser(bool keepAnalysis = false);
+    /// Lists the sites of the answer; those of the paths `selected` are selected again.
+    void listSites(const platform::CookieAnswer& answer, const QStringList& selected);
     /// The sites of the selected rows.
     std::vector<const CookieSite*> selectedSites() const;
     void deleteSelectedSites();
