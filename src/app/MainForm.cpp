@@ -45,7 +45,7 @@ MainForm::MainForm() : controls::Form(QStringLiteral("FrmMain"), QStringLiteral(
         QStringLiteral("Vos favoris et vos connexions, au lieu du profil séparé de Tavrel"));
 
     // The filter boxes over the long lists, the import and the chart.
-    for (controls::TextBox* box : {&findKeywordBox, &findStatisticBox}) {
+    for (controls::TextBox* box : {&findKeywordBox, &findStatisticBox, &findHistoryBox}) {
         box->setPlaceholder(QStringLiteral("Rechercher..."));
         box->setToolTip(QStringLiteral("Montre seulement les lignes qui contiennent ce texte"));
     }

@@ -22,7 +22,8 @@ public:
                               "SSTab1",
                               {"Mots Clés", "Journal", "Configuration", "Statistiques", "Cookies",
                                "Anti Spy", "Aide", "Historique"}};
-    /// The tab of the cookies, and that of the lasting journal.
+    /// The tabs of the statistics, the cookies and the lasting journal.
+    static constexpr int StatisticsTab = 3;
     static constexpr int CookiesTab = 4;
     static constexpr int HistoryTab = 7;
     controls::Frame windowListFrame{
@@ -192,6 +193,7 @@ public:
     controls::Timer noticeTimer{this, "tmrNotices", 1000, true}; // counts a burst into its notice
     // Tab 7 "Historique".
     controls::Label historyFileLabel{this, "lblHistoryFile"};
+    controls::TextBox findHistoryBox{this, "txtFindHistory"};
     controls::ListView historyView{this, "lstHistory"};
     controls::Button exportJournalButton{this, "cmdExportJournal", "Exporter..."};
 };

@@ -68,6 +68,7 @@ watch::Feedback Program::feedback() {
 
 void Program::closed(const watch::Closure& closure) {
     m_journalFile.append(closure);
+    m_statisticsChart.countClosure(m_platform.clock.now().date());
     m_notices.report(closure);
 }
 

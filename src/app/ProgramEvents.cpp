@@ -37,7 +37,11 @@ void Program::connectEvents() {
     // chart. A filter box shows only its list's rows holding its text.
     f.findKeywordBox.onChange = [&f] {
         f.keywordListView.setFilterText(f.findKeywordBox.text());
-    }; // txtFindKeyword
+    };                                   // txtFindKeyword
+    f.findHistoryBox.onChange = [this] { // txtFindHistory
+        m_journalHistory.open(); // a filter reads every record: the journal is looked through
+        m_form.historyView.setFilterText(m_form.findHistoryBox.text());
+    };
     f.findStatisticBox.onChange = [&f] {
         f.statisticsView.setFilterText(f.findStatisticBox.text());
     };                                                                       // txtFindStatistic
@@ -126,6 +130,10 @@ void Program::connectEvents() {
         // The browser's cookies change as the user browses: read again when shown.
         if (m_form.tabs.current() == MainForm::CookiesTab)
             m_cookieManager.tabShown();
+        // The closures per day, from the lasting journal, each time the statistics show.
+        if (m_form.tabs.current() == MainForm::StatisticsTab)
+            m_statisticsChart.setClosuresPerDay(
+                keywords::closuresPerDay(m_journalFile.closureDays()));
     };
 }
 

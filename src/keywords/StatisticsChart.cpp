@@ -72,8 +72,11 @@ void StatisticsChart::refresh() {
         panels[0].bars.push_back({k.keyword, k.count});
     if (!m_days.empty()) {
         controls::Chart::Panel perDay{QStringLiteral("Fenêtres fermées par jour"), {}};
-        for (const DayCount& d : m_days)
-            perDay.bars.push_back({d.day.toString(QStringLiteral("dd/MM/yyyy")), d.count});
+        const std::size_t first =
+            m_days.size() > std::size_t(kDaysShown) ? m_days.size() - kDaysShown : 0;
+        for (std::size_t i = first; i < m_days.size(); ++i)
+            perDay.bars.push_back(
+                {m_days[i].day.toString(QStringLiteral("dd/MM/yyyy")), m_days[i].count});
         panels.push_back(std::move(perDay));
     }
     m_chart.setPanels(std::move(panels));
@@ -81,6 +84,18 @@ void StatisticsChart::refresh() {
 
 void StatisticsChart::setClosuresPerDay(std::vector<DayCount> days) {
     m_days = std::move(days);
+    refresh();
+}
+
+void StatisticsChart::countClosure(const QDate& day) {
+    if (m_days.empty() || !day.isValid())
+        return;
+    if (m_days.back().day == day)
+        ++m_days.back().count;
+    else if (m_days.back().day < day)
+        m_days.push_back({day, 1});
+    else
+        return;
     refresh();
 }
 

@@ -46,8 +46,14 @@ public:
 
     /// Computes the chart again from the statistics (done at each change of them).
     void refresh();
-    /// The closures per day to show beside the keywords (none: that panel is not shown).
+    /// The closures per day to show beside the keywords (none: that panel is not shown); the
+    /// last `kDaysShown` days that have closures are drawn.
     void setClosuresPerDay(std::vector<DayCount> days);
+    /// One more closure on `day` (a day after those given so far, or the last of them), while
+    /// the closures per day are shown.
+    void countClosure(const QDate& day);
+
+    static constexpr int kDaysShown = 30;
     /// The user chooses a file and the chart is written there as a PNG image.
     void saveImage();
 

@@ -98,7 +98,12 @@ struct BrowserStatus {
         KeepsCrashing,    // it ended at every start; started again on request (`wake`)
         Unreachable,      // nothing listens at the debugging address (`detail`); tried again
         ConnectionLost,   // the debugging connection ended (`detail`: the address); tried again
-        BadSetting        // a setting from outside cannot be used (`detail`: which and why)
+        BadSetting,       // a setting from outside cannot be used (`detail`: which and why)
+        ChangesProfile,   // watched, the browser would change the settings of the user's usual
+                          // profile; not started until the profile says no (`detail`: the file
+                          // where, empty when the browser has no usual profile yet)
+        SessionTaken      // another program holds the browser's one debugging session
+                          // (`detail`: the address); tried again
     };
     State state = State::Starting;
     Reason reason = Reason::None;
@@ -107,6 +112,9 @@ struct BrowserStatus {
     QString detail;
     /// True when the browser runs with the user's usual profile rather than Tavrel's own.
     bool ownProfile = false;
+    /// True when the browser's own pop-up blocker refuses the windows opened without a click
+    /// before Tavrel's rules are asked (the user's profile keeps it on).
+    bool browserBlocksPopups = false;
     bool operator==(const BrowserStatus&) const = default;
 };
 
@@ -200,6 +208,13 @@ public:
         Q_UNUSED(opener);
         return {};
     }
+    /// While a window's newWindow2 signal is handled: whether the browser itself saw a user
+    /// gesture (a click, a key) behind the request; nothing when the browser does not tell.
+    virtual std::optional<bool> newWindowGesture() const { return std::nullopt; }
+    /// Opens the watched browser's settings of cookies and privacy (in the watched browser
+    /// when it runs, else in the chosen browser started on its profile); false when there is
+    /// nothing to open them with.
+    virtual bool openSettings() { return false; }
 
     // The cookies of the watched browser's profile. The answer runs the callback once, on the
     // event loop or at once; a browser that does not answer fails it within seconds. A shell

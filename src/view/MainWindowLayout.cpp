@@ -336,6 +336,7 @@ void buildHistoryTab(FormWidgets& w, QWidget* page) {
         file->setTextInteractionFlags(Qt::TextSelectableByMouse);
         v->addWidget(file);
     }
+    putFindBox(v, w, QStringLiteral("txtFindHistory"));
     put(v, w.get(QStringLiteral("lstHistory")), 1);
     auto* row = new QHBoxLayout;
     row->addStretch(1);

@@ -47,7 +47,14 @@ void BrowserStatusReport::userReturned() {
 QString BrowserStatusReport::statusText(const BrowserStatus& s, int windows) {
     const QString& name = s.browser;
     if (s.state == State::Watching) {
-        const QString profile = s.ownProfile ? QStringLiteral(" (profil habituel)") : QString();
+        // The browser's own pop-up blocker deciding first is said where the profile is.
+        const QString profile = s.browserBlocksPopups
+                                    ? QStringLiteral(" (%1, bloqueur de fenêtres de %2 actif)")
+                                          .arg(s.ownProfile ? QStringLiteral("profil habituel")
+                                                            : QStringLiteral("profil de Tavrel"),
+                                               name)
+                                : s.ownProfile ? QStringLiteral(" (profil habituel)")
+                                               : QString();
         return QStringLiteral("Navigateur surveillé : %1%2 — %3")
             .arg(name, profile, windowCount(windows));
     }
@@ -93,6 +100,16 @@ QString BrowserStatusReport::statusText(const BrowserStatus& s, int windows) {
             break;
         case Reason::BadSetting:
             why = QStringLiteral("réglage invalide (%1)").arg(s.detail);
+            break;
+        case Reason::ChangesProfile:
+            why = s.detail.isEmpty()
+                      ? QStringLiteral("%1 n'a pas encore de profil habituel").arg(name)
+                      : QStringLiteral("%1 changerait les réglages de votre profil habituel")
+                            .arg(name);
+            break;
+        case Reason::SessionTaken:
+            why = QStringLiteral("un autre programme pilote le navigateur de l'adresse %1")
+                      .arg(s.detail);
             break;
         }
     }
@@ -164,8 +181,44 @@ std::optional<QString> BrowserStatusReport::problemMessage(const BrowserStatus& 
         return QStringLiteral("Le réglage du navigateur est invalide : %1.\n\n"
                               "Corrigez-le, puis relancez Tavrel.")
             .arg(s.detail);
+    case Reason::ChangesProfile:
+        return changesProfileMessage(s);
+    case Reason::SessionTaken:
+        return QStringLiteral("Le navigateur de l'adresse %1 est déjà piloté par un autre "
+                              "programme : Tavrel ne surveille aucune fenêtre.\n\n"
+                              "Ce navigateur n'accepte qu'un programme à la fois, et reste à "
+                              "celui qui l'a pris jusqu'à ce qu'il redémarre, même si ce "
+                              "programme s'est arrêté. Fermez l'autre programme ou redémarrez le "
+                              "navigateur : Tavrel s'y connectera dès qu'il sera libre.")
+            .arg(s.detail);
     }
     return std::nullopt;
+}
+
+QString BrowserStatusReport::changesProfileMessage(const BrowserStatus& s) {
+    const QString& name = s.browser;
+    const QString uncheck =
+        QStringLiteral("Ou décochez « Utiliser mon profil habituel du navigateur » dans %1 : "
+                       "Tavrel utilisera son propre profil.")
+            .arg(kConfigurationTab);
+    // Without a profile yet, there is no file to write the line into.
+    if (s.detail.isEmpty())
+        return QStringLiteral("%1 n'a pas encore de profil habituel : Tavrel ne l'a pas lancé.\n\n"
+                              "Lancez %1 une fois sans Tavrel pour qu'il le crée, puis affichez "
+                              "de nouveau la fenêtre de Tavrel. ")
+                   .arg(name) +
+               uncheck;
+    return QStringLiteral(
+               "Tavrel n'a pas lancé %1 sur votre profil habituel : surveillé, %1 y désactive, le "
+               "temps de la surveillance, sa protection contre les sites trompeurs et dangereux, "
+               "la protection contre le pistage et l'enregistrement des mots de passe, et il ne "
+               "les rétablit que s'il se ferme normalement.\n\n"
+               "Pour qu'il garde vos réglages, ajoutez la ligne\n"
+               "user_pref(\"remote.prefs.recommended\", false);\n"
+               "au fichier %2, %1 fermé, puis affichez de nouveau la fenêtre de Tavrel. %1 "
+               "garde alors aussi son bloqueur de fenêtres, qui décide avant Tavrel. ")
+               .arg(name, s.detail) +
+           uncheck;
 }
 
 QString BrowserStatusReport::backMessage(const BrowserStatus& s, bool again) {

@@ -43,6 +43,8 @@ public:
     static QString backMessage(const platform::BrowserStatus& status, bool again);
 
 private:
+    /// The message for a usual profile that the browser would change while watched.
+    static QString changesProfileMessage(const platform::BrowserStatus& status);
     void showText();
     void onStatus();
     void handleStatus();

@@ -121,6 +121,25 @@ std::optional<QByteArray> JournalFile::wholeJournal(int* error) const {
     return header() + records;
 }
 
+std::vector<QDate> JournalFile::closureDays() const {
+    std::vector<QDate> days;
+    const auto whole = wholeJournal();
+    if (!whole)
+        return days;
+    // The date is the first field of a record, never quoted (yyyy-MM-dd); a record holds no
+    // line break (the writer turns them into blanks), so each line after the header is one.
+    const QByteArrayList lines = whole->split('\n');
+    days.reserve(std::size_t(lines.size()));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray& line = lines.at(i);
+        if (line.trimmed().isEmpty())
+            continue;
+        days.push_back(
+            QDate::fromString(QString::fromLatin1(line.left(line.indexOf(','))), Qt::ISODate));
+    }
+    return days;
+}
+
 void JournalFile::exportChosen() {
     int error = platform::FileError::None;
     const auto whole = wholeJournal(&error);

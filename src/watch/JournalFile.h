@@ -6,9 +6,11 @@
 #include "watch/Closure.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QObject>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace watch {
 
@@ -41,6 +43,9 @@ public:
     /// The whole journal as one CSV text: the header, the old file's records, the current
     /// file's. Nothing when it holds no record; `error` tells a file that could not be read.
     std::optional<QByteArray> wholeJournal(int* error = nullptr) const;
+    /// The day of every record of both files, oldest first (a record whose date cannot be read
+    /// gives an invalid date).
+    std::vector<QDate> closureDays() const;
 
 signals:
     /// Bytes were added to the current file at `offset`.

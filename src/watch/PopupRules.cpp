@@ -50,9 +50,11 @@ bool PopupRules::refuse(platform::BrowserWindow* opener) {
     if (m_shell.keyDown(platform::Key::Control))
         return decided(cancel);
 
-    // Automatic rule: one new window per click in a page.
+    // Automatic rule: one new window per click in a page. A click is known from the pages'
+    // reports, which a page can make up: where the browser tells whether it saw a gesture
+    // behind the request, it must have seen one too.
     if (m_settings.autoClose) {
-        if (!m_userClick) {
+        if (!m_userClick || !m_shell.newWindowGesture().value_or(true)) {
             cancel = true;
             m_flashTimer.setEnabled(true);
             m_feedback.status.setSimpleText(QStringLiteral("Fermeture automatique de la fenêtre"));

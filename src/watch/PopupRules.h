@@ -11,8 +11,9 @@ class Timer;
 namespace watch {
 
 // Decides whether a page may open a new window: a small window may not (size rule), and
-// without a click in a page since the last decision no page may (automatic rule). Holding
-// Control asks for the window whatever the automatic rule says.
+// without a click in a page since the last decision no page may (automatic rule); when the
+// browser tells that it saw no user gesture behind the request, a reported click does not
+// count. Holding Control asks for the window whatever the automatic rule says.
 class PopupRules {
 public:
     PopupRules(platform::BrowserShell& shell, const RuleSettings& settings,

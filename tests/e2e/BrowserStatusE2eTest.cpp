@@ -163,7 +163,8 @@ TEST(BrowserStatus, NoBrowserAtAllIsToldAndShown) {
         p.messages(),
         QStringList{"message warning \"Tavrel\": \"Tavrel ne surveille aucun navigateur : chromium "
                     "introuvable.\\n\\nInstallez l'un des navigateurs que Tavrel sait surveiller "
-                    "(Chromium, Google Chrome, Brave, Microsoft Edge, Vivaldi), puis choisissez-le "
+                    "(Chromium, Google Chrome, Brave, Microsoft Edge, Vivaldi, Firefox), puis "
+                    "choisissez-le "
                     "dans l'onglet « Configuration », « Navigateur surveillé ».\""});
     EXPECT_EQ(p.status(), QStringLiteral("Aucun navigateur surveillé : chromium introuvable"));
     EXPECT_FALSE(p.program->form().browserBox.enabled());

@@ -1,5 +1,6 @@
 // The protocol connection and its two transports against scripted peers (no browser needed):
-// message framing, answers and events, failures when the peer goes away or stays silent.
+// message framing, answers and events, long strings cut and muted events dropped, failures
+// when the peer goes away or stays silent.
 
 #include "E2eSupport.h"
 
@@ -12,6 +13,7 @@
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
+using e2e::spin;
 using e2e::waitUntil;
 using platform::linuxp::CdpConnection;
 using platform::linuxp::CdpPipeTransport;
@@ -73,6 +75,60 @@ TEST(CdpPipe, SplitsMessagesOnNulAnswersCommandsAndFailsThemWhenThePeerGoes) {
     cdp.send("A.four", {}, {}, [&](const CdpReply& r) { late = r; });
     ASSERT_TRUE(waitUntil([&] { return late.has_value(); }, 2000));
     EXPECT_FALSE(late->ok);
+}
+
+// A page decides how long some strings are: beyond a bound they are cut before parsing,
+// never inside an escape or a character, and the message stays whole otherwise.
+TEST(CdpMessages, CutsLongStringsAtACharacterAndKeepsTheRest) {
+    using platform::linuxp::cutLongStrings;
+    const QByteArray plain = R"({"a":"short","b":["x\"y"]})";
+    EXPECT_EQ(cutLongStrings(plain, 8), plain);
+    EXPECT_EQ(cutLongStrings(plain, 8).constData(), plain.constData()) << "not copied";
+    EXPECT_EQ(cutLongStrings(R"({"a":"0123456789","b":1})", 4), R"({"a":"0123","b":1})");
+    // At the bound: an escape, a \u escape, a two-byte character.
+    EXPECT_EQ(cutLongStrings(R"({"a":"012\"456"})", 4), R"({"a":"012\""})");
+    EXPECT_EQ(cutLongStrings(R"({"a":"01\u00e9456"})", 4), R"({"a":"01\u00e9"})");
+    EXPECT_EQ(cutLongStrings("{\"a\":\"012\xc3\xa9"
+                             "456\"}",
+                             4),
+              "{\"a\":\"012\xc3\xa9\"}");
+    const QByteArray escaped = R"({"a":"\"\"\"\"\"\"","b":"z"})";
+    EXPECT_EQ(cutLongStrings(escaped, 4), R"({"a":"\"\"","b":"z"})");
+    EXPECT_EQ(cutLongStrings(R"({"a":"0123456789)", 4), R"({"a":"0123")") << "unended";
+}
+
+TEST(CdpPipe, ALongStringArrivesCutAndAMutedEventIsDroppedUnread) {
+    int ours = -1, theirs = -1;
+    ASSERT_TRUE(CdpPipeTransport::makePair(ours, theirs));
+    QLocalSocket browser;
+    ASSERT_TRUE(browser.setSocketDescriptor(theirs));
+    CdpConnection cdp(new CdpPipeTransport(ours));
+    QList<QJsonObject> params;
+    QList<QString> events;
+    QObject::connect(&cdp, &CdpConnection::event,
+                     [&](const QString& method, const QJsonObject& p, const QString& session) {
+                         events.append(method + u'@' + session);
+                         params.append(p);
+                     });
+    const QByteArray huge = "/bigurl.html?q=" + QByteArray(3 * 1024 * 1024, 'a');
+    browser.write(R"({"method":"T.info","params":{"url":")" + huge + R"(","title":"T"}})");
+    browser.write(QByteArray(1, '\0'));
+    ASSERT_TRUE(waitUntil([&] { return events.size() == 1; }, 5000));
+    EXPECT_EQ(params[0].value("url").toString().size(), CdpConnection::kMaxStringBytes);
+    EXPECT_TRUE(params[0].value("url").toString().startsWith("/bigurl.html?q=aaa"));
+    EXPECT_EQ(params[0].value("title"), QJsonValue("T"));
+
+    cdp.muteEvents("E.flood", "S1", 60000);
+    for (const char* e : {R"({"method":"E.flood","params":{},"sessionId":"S1"})",
+                          R"({"method":"E.flood","params":{},"sessionId":"S2"})",
+                          R"({"method":"E.other","params":{},"sessionId":"S1"})",
+                          R"({"method":"E.flood","params":{"x":1},"sessionId":"S1"})"}) {
+        browser.write(e);
+        browser.write(QByteArray(1, '\0'));
+    }
+    ASSERT_TRUE(waitUntil([&] { return events.size() == 3; }, 2000));
+    spin(50);
+    EXPECT_EQ(events, (QList<QString>{"T.info@", "E.flood@S2", "E.other@S1"}));
 }
 
 TEST(CdpPipe, ACommandWithoutAnswerFailsInTime) {

@@ -206,12 +206,14 @@ TEST(ChromiumAdapter, BlankAndNoopenerPopupsAreRefusedToo) {
     // A blank pop-up requests nothing: the fallback closes it, and the opener runs on.
     b.eval(opener, "window.open('', '', 'width=200,height=100'); 1");
     ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 5000));
-    EXPECT_EQ(b.shell().fallbackCount(), 1);
+    EXPECT_EQ(b.shell().fallbackCount(), 0) << "closed without waiting for a timer";
     const double t0 = b.eval(opener, "window.ticks").toDouble();
     spin(100);
     EXPECT_GT(b.eval(opener, "window.ticks").toDouble(), t0);
 
-    // A pop-up that does not name its opener is still asked of the page that opened it.
+    // A pop-up that does not name its opener is still asked of the page that opened it (once
+    // the page's own refusal of gesture-less windows has lapsed).
+    spin(platform::linuxp::ChromiumPopupGate::kPopupHoldMs + 100);
     b.eval(opener, "window.open('/popup.html?noopener', '', 'noopener'); 1");
     ASSERT_TRUE(waitUntil([&] { return refusals == 2; }, 5000));
     EXPECT_EQ(rules.askedBy, (QList<WindowHandle>{opener, opener}));
@@ -285,7 +287,9 @@ TEST(ChromiumAdapter, ControlHeldDuringTheClickIsSeenWhenThePopupIsDecided) {
     Rules rules(b.shell());
     ASSERT_TRUE(b.click(opener, 50, 50, 2));
     ASSERT_TRUE(waitUntil([&] { return rules.askedBy.size() == 2; }, 8000));
-    EXPECT_EQ(rules.controlAtDecision, (QList<bool>{true, true}));
+    // The second window of the click has no gesture behind it (the first one used it up):
+    // Control known only from the page's report does not count for it.
+    EXPECT_EQ(rules.controlAtDecision, (QList<bool>{true, false}));
 }
 
 TEST(ChromiumAdapter, StartsFromTheEnvironmentAtTheFirstTurnOfTheEventLoop) {
@@ -346,9 +350,10 @@ TEST(ChromiumAdapter, PageScriptsCannotForgeClicks) {
     const WindowHandle h = b.openTab(server.url("/opener.html"));
     ASSERT_NE(h, 0u);
     Rules rules(b.shell());
-    EXPECT_EQ(b.eval(h, "Object.getOwnPropertyNames(window).filter(k => k.startsWith('__tavrel'))"
-                        ".length"),
-              QJsonValue(0))
+    const QString binding = b.shell().bindingOf(h);
+    ASSERT_FALSE(binding.isEmpty());
+    EXPECT_EQ(b.eval(h, QStringLiteral("typeof window['%1']").arg(binding)),
+              QJsonValue("undefined"))
         << "the reporting function is out of the page's reach";
     b.eval(h, "document.body.dispatchEvent(new MouseEvent('mouseup', {bubbles: true})); 1");
     spin(100);

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTimer>
+#include <memory>
 
 namespace e2e {
 
@@ -133,11 +134,12 @@ platform::linuxp::ChromiumOptions Browser::headlessOptions(const QString& profil
     return o;
 }
 
-Browser::Browser() {
+Browser::Browser(bool x11KeyState) {
     if (!unavailableReason().isEmpty())
         return;
-    m_shell =
-        std::make_unique<platform::linuxp::ChromiumBrowser>(headlessOptions(m_profile.path()));
+    platform::linuxp::ChromiumOptions options = headlessOptions(m_profile.path());
+    options.useX11 = x11KeyState;
+    m_shell = std::make_unique<platform::linuxp::ChromiumBrowser>(options);
     if (!m_shell->start()) {
         m_error = m_shell->lastError();
         return;
@@ -151,14 +153,15 @@ Browser::Browser() {
 
 CdpReply Browser::command(const QString& method, const QJsonObject& params,
                           const QString& sessionId, int ms) {
-    std::optional<CdpReply> answer;
+    // Shared: an answer that comes after we stopped waiting has somewhere to go.
+    const auto answer = std::make_shared<std::optional<CdpReply>>();
     auto* c = m_shell->connection();
     if (!c)
         return {false, {}, QStringLiteral("not connected")};
-    c->send(method, params, sessionId, [&answer](const CdpReply& r) { answer = r; });
-    if (!waitUntil([&] { return answer.has_value(); }, ms))
+    c->send(method, params, sessionId, [answer](const CdpReply& r) { *answer = r; });
+    if (!waitUntil([&] { return answer->has_value(); }, ms))
         return {false, {}, QStringLiteral("no answer to ") + method};
-    return *answer;
+    return **answer;
 }
 
 platform::WindowHandle Browser::openTab(const QString& url) {
@@ -195,6 +198,19 @@ QJsonValue Browser::eval(platform::WindowHandle handle, const QString& expressio
     const CdpReply r =
         command(QStringLiteral("Runtime.evaluate"),
                 {{"expression", expression}, {"returnByValue", true}}, m_shell->sessionOf(handle));
+    return r.result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value"));
+}
+
+QJsonValue Browser::evalIsolated(platform::WindowHandle handle, const QString& expression, int ms) {
+    const QString session = m_shell->sessionOf(handle);
+    const CdpReply world =
+        command(QStringLiteral("Page.createIsolatedWorld"),
+                {{"frameId", m_shell->targetOf(handle)}, {"worldName", "e2e"}}, session);
+    const CdpReply r = command(QStringLiteral("Runtime.evaluate"),
+                               {{"expression", expression},
+                                {"returnByValue", true},
+                                {"contextId", world.result.value("executionContextId")}},
+                               session, ms);
     return r.result.value(QStringLiteral("result")).toObject().value(QStringLiteral("value"));
 }
 

@@ -55,7 +55,9 @@ public:
     static QString unavailableReason();
     static platform::linuxp::ChromiumOptions headlessOptions(const QString& profile);
 
-    Browser();
+    /// `x11KeyState`: keys and buttons from the X server, as the program has them on a
+    /// desktop (the tests take them from the pages' reports).
+    explicit Browser(bool x11KeyState = false);
     bool started() const { return m_started; }
     QString error() const { return m_error; }
     platform::linuxp::ChromiumBrowser& shell() { return *m_shell; }
@@ -68,6 +70,10 @@ public:
     platform::linuxp::ChromiumWindow* window(platform::WindowHandle handle) const;
     /// Evaluates an expression in a page (no user gesture); its value.
     QJsonValue eval(platform::WindowHandle handle, const QString& expression);
+    /// The same in a world of its own in the page's main frame, where the page's scripts do
+    /// not reach and the page script never ran (the reporting function is still there).
+    QJsonValue evalIsolated(platform::WindowHandle handle, const QString& expression,
+                            int ms = 10000);
     /// A real left click at (x, y) in the page; `modifiers`: Alt 1, Ctrl 2, Meta 4, Shift 8.
     bool click(platform::WindowHandle handle, int x, int y, int modifiers = 0);
     bool listed(platform::WindowHandle handle) const;

@@ -102,14 +102,24 @@ TEST(FirefoxPageReport, AcceptsOnlyWhatThePageScriptSends) {
     ASSERT_TRUE(mouse.mouse);
     EXPECT_TRUE(mouse.mouse->shift);
     EXPECT_FALSE(mouse.title);
-    // A title that is not text, too long, or with more than the script sends; not an object.
+    const auto open = parsePageReport(R"({"type":"open","url":"http://a.test/p?x=1"})");
+    EXPECT_EQ(open.opening, QStringLiteral("http://a.test/p?x=1"));
+    EXPECT_FALSE(open.opened || open.title || open.mouse);
+    EXPECT_EQ(parsePageReport(R"({"type":"open","url":""})").opening, QString());
+    EXPECT_TRUE(parsePageReport(R"({"type":"opened"})").opened);
+    // A title or an address that is not text, too long, or with more than the script sends;
+    // not an object.
     for (const QByteArray& bad :
          {QByteArray(R"({"type":"title","title":42})"), QByteArray(R"({"type":"title"})"),
           QByteArray(R"({"type":"title","title":"a","url":"b"})"),
           QByteArray(R"({"type":"title","title":")") + QByteArray(3000, 'a') + "\"}",
-          QByteArray(R"(["title","a"])"), QByteArray(R"({"type":"click"})"), QByteArray()}) {
+          QByteArray(R"({"type":"open","url":7})"), QByteArray(R"({"type":"open"})"),
+          QByteArray(R"({"type":"open","url":"a","title":"b"})"),
+          QByteArray(R"({"type":"open","url":")") + QByteArray(9000, 'a') + "\"}",
+          QByteArray(R"({"type":"opened","url":"a"})"), QByteArray(R"(["title","a"])"),
+          QByteArray(R"({"type":"click"})"), QByteArray()}) {
         const auto r = parsePageReport(bad);
-        EXPECT_FALSE(r.title || r.mouse) << bad.left(60).constData();
+        EXPECT_FALSE(r.title || r.mouse || r.opening || r.opened) << bad.left(60).constData();
     }
 }
 

@@ -95,15 +95,12 @@ TEST(FirefoxLaunch, AttachesToADebuggingPortHoldsTheSessionAndAttachesAgain) {
 
 TEST(FirefoxLaunch, OptionsComeFromTheEnvironmentAndAttachOnlyToLoopback) {
     qputenv("TAVREL_BROWSER_KIND", "firefox");
-    EXPECT_TRUE(FirefoxOptions::requested());
+    EXPECT_TRUE(FirefoxOptions::requested(QString()));
     qputenv("TAVREL_BROWSER_KIND", "chromium");
-    qputenv("TAVREL_BROWSER", "/usr/bin/firefox-esr");
-    EXPECT_FALSE(FirefoxOptions::requested()) << "the kind, when given, wins";
+    EXPECT_FALSE(FirefoxOptions::requested("/usr/bin/firefox-esr")) << "the kind, when given, wins";
     qunsetenv("TAVREL_BROWSER_KIND");
-    EXPECT_TRUE(FirefoxOptions::requested());
-    qputenv("TAVREL_BROWSER", "chromium");
-    EXPECT_FALSE(FirefoxOptions::requested());
-    qunsetenv("TAVREL_BROWSER");
+    EXPECT_TRUE(FirefoxOptions::requested("/usr/bin/firefox-esr"));
+    EXPECT_FALSE(FirefoxOptions::requested("chromium"));
 
     EXPECT_EQ(FirefoxOptions::fromEnvironment().popupGuard, PopupGuard::Strict);
     qputenv("TAVREL_POPUP_GUARD", "light");

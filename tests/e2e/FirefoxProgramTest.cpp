@@ -222,3 +222,73 @@ TEST(FirefoxProgram, SizeScanClosesASmallPopup) {
     EXPECT_TRUE(waitUntil([&] { return !b.listed(popup); }, 1000));
     EXPECT_TRUE(b.listed(opener)) << "the large opener stays";
 }
+
+TEST(FirefoxProgram, OpenAnywayReopensARefusedPopupThatNoRuleThenCloses) {
+    Firefox b;
+    E2E_NEED_FIREFOX(b);
+    LocalServer server;
+    server.page("/opener.html", kOpener);
+    server.page("/popup.html", kPopup);
+    Running p(b);
+    p.start();
+    p.check(p.form->popupRuleSwitch);
+    // The pop-up's address holds a keyword too: the keyword scan would close it.
+    p.keyword(QStringLiteral("popup.html"));
+    const WindowHandle opener = b.openTab(server.url("/opener.html"));
+    ASSERT_NE(opener, 0u);
+    ASSERT_TRUE(waitUntil([&] { return b.window(opener)->locationName() == u"Opener"; }, 5000));
+    int refusals = 0;
+    refusalsOf(b.shell(), refusals);
+
+    // A link opened by the page's script: Firefox does not tell its address before the
+    // window is decided, and the notice offers nothing to open.
+    b.eval(opener, "const a = document.createElement('a'); a.href = '/popup.html?link'; "
+                   "a.target = '_blank'; document.body.append(a); a.click(); 1");
+    ASSERT_TRUE(waitUntil([&] { return refusals == 1; }, 8000));
+    ASSERT_EQ(p.fake.notifier.shown.size(), 1u);
+    EXPECT_EQ(p.fake.notifier.shown.back().action, QString());
+
+    // window.open: the page's script tells the address, made absolute, while the call lasts.
+    p.fake.clock.set(p.fake.clock.now().addSecs(10)); // a notice of its own
+    b.eval(opener, "window.open('popup.html?again', '', 'width=200,height=100'); 1");
+    ASSERT_TRUE(waitUntil([&] { return refusals == 2; }, 8000));
+    EXPECT_FALSE(server.wasRequested("again"));
+    const QString address = server.url("/popup.html?again");
+    ASSERT_EQ(p.fake.notifier.shown.size(), 2u);
+    const fakes::FakeNotifier::Notice notice = p.fake.notifier.shown.back();
+    EXPECT_EQ(notice.text, QStringLiteral("Pop-up refusé (pop-up sans clic)\nOpener\n") + address)
+        << "notice: " << notice.text.toStdString();
+    EXPECT_EQ(notice.action, QStringLiteral("Ouvrir quand même"));
+    EXPECT_EQ(b.shell().requestedWindowUrl(opener), QString()) << "only while it is asked";
+
+    const QList<WindowHandle> before = b.handles();
+    ASSERT_TRUE(p.fake.notifier.invoke(notice.id));
+    WindowHandle reopened = 0;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            for (WindowHandle h : b.handles())
+                if (!before.contains(h) && b.window(h)->locationURL() == address)
+                    reopened = h;
+            return reopened != 0;
+        },
+        10000));
+    EXPECT_TRUE(waitUntil([&] { return server.wasRequested("again"); }, 5000));
+    EXPECT_EQ(refusals, 2) << "opened by the user, not refused again";
+
+    // The keyword scan spares it while it shows that page...
+    p.form->keywordScanTimer.tick();
+    p.form->keywordScanTimer.tick();
+    EXPECT_EQ(p.program->closures.byKeyword(), 0);
+    spin(200);
+    EXPECT_TRUE(b.listed(reopened));
+    // ...and judges it again once it goes elsewhere.
+    b.eval(reopened, "location.href = '/popup.html?elsewhere'; 1");
+    const QString elsewhere = server.url("/popup.html?elsewhere");
+    ASSERT_TRUE(waitUntil(
+        [&] { return b.window(reopened) && b.window(reopened)->locationURL() == elsewhere; },
+        5000));
+    p.form->keywordScanTimer.tick();
+    EXPECT_EQ(p.program->closures.byKeyword(), 1);
+    EXPECT_TRUE(waitUntil([&] { return !b.listed(reopened); }, 3000));
+    EXPECT_TRUE(b.listed(opener));
+}

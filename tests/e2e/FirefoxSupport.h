@@ -6,6 +6,12 @@
 #include <QJsonValue>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
+
+// Texts in failures as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace e2e {
 

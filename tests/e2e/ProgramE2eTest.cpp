@@ -1,10 +1,7 @@
 // The whole program on a real headless Chromium: the main window with every other outside
 // piece faked, driven by its own timers' handlers.
 
-#include "E2eSupport.h"
-
-#include "app/StartUp.h"
-#include "fakes/FakePlatform.h"
+#include "ProgramRun.h"
 
 #include <QJsonObject>
 #include <QTextStream>
@@ -16,36 +13,13 @@ using e2e::Browser;
 using e2e::kOpener;
 using e2e::kPopup;
 using e2e::LocalServer;
+using e2e::Running;
 using e2e::spin;
 using e2e::waitUntil;
 using platform::WindowHandle;
 using platform::linuxp::ChromiumBrowser;
 
 namespace {
-
-// The program with the real browser and the fakes for files, settings, dialogs and the rest.
-struct Running {
-    explicit Running(Browser& b)
-        : platform{b.shell(),     fake.files,  fake.settings,  fake.dialogs,
-                   fake.clock,    fake.sound,  fake.processes, fake.instance,
-                   fake.registry, fake.system, fake.notifier} {}
-    void start() {
-        program = app::startUp(platform);
-        form = &program->form();
-        form->keywordScanTimer.setEnabled(true);
-    }
-    void keyword(const QString& k) {
-        program->keywords.append(k);
-        program->statistics.append(k);
-    }
-    /// A switch clicked by the user (its change rule runs).
-    void check(controls::CheckBox& box) { box.userSet(1); }
-    int listed() const { return form->windowListView.rowCount(); }
-    fakes::FakePlatform fake;
-    platform::Platform platform;
-    std::unique_ptr<app::Program> program;
-    app::MainForm* form = nullptr;
-};
 
 const QString kSmallOpener = QStringLiteral(R"html(<html><head><title>Big</title></head>
 <body style="margin:0">

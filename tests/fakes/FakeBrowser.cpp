@@ -149,6 +149,7 @@ void FakeBrowserShell::choose(const QString& id, bool ownProfile) {
         if (p.id == id)
             s.browser = p.name;
     s.ownProfile = ownProfile;
+    s.browserBlocksPopups = false; // the new browser tells its own
     setStatus(s);
 }
 
@@ -159,7 +160,7 @@ void FakeBrowserShell::wake() {
         return;
     const R r = m_status.reason;
     if (r == R::Closed || r == R::KeepsCrashing || r == R::NoAnswer || r == R::CannotStart ||
-        r == R::NotFound || r == R::ProfileInUse) {
+        r == R::NotFound || r == R::ProfileInUse || r == R::ChangesProfile) {
         BrowserStatus s = m_status;
         s.state = BrowserStatus::State::Watching;
         s.reason = R::None;

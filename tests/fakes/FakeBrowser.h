@@ -76,6 +76,7 @@ public:
     /// the highest so far); prints `browser open "URL" -> window N`.
     bool openUrl(const QString& url) override;
     QString requestedWindowUrl(platform::WindowHandle opener) const override;
+    std::optional<bool> newWindowGesture() const override { return gesture; }
 
     FakeBrowserWindow* window(platform::WindowHandle handle) const;
     /// A window appears (registered at once).
@@ -91,6 +92,9 @@ public:
     /// Carries out the close requests made since the last call.
     void settle();
     void setKey(platform::Key key, bool down);
+    /// What the browser says about a user gesture behind the windows asked for (nothing: it
+    /// does not tell, as the scenario browser).
+    std::optional<bool> gesture;
     /// Sets up the next window opened before it is registered.
     void prepareNext(std::function<void(FakeBrowserWindow*)> prepare) {
         m_prepare = std::move(prepare);

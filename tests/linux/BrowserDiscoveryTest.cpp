@@ -43,9 +43,9 @@ TEST(BrowserDiscovery, FindsEachKindOnceInOrderAndTakesTheDesktopDefaultWhenFoun
     d.scan(installed(
                {"vivaldi", "google-chrome", "google-chrome-stable", "chromium-browser", "firefox"}),
            QStringLiteral("vivaldi-stable.desktop"));
-    EXPECT_EQ(ids(d),
-              (QStringList{"chromium=/bin/chromium-browser",
-                           "google-chrome=/bin/google-chrome-stable", "vivaldi=/bin/vivaldi"}));
+    EXPECT_EQ(ids(d), (QStringList{"chromium=/bin/chromium-browser",
+                                   "google-chrome=/bin/google-chrome-stable",
+                                   "vivaldi=/bin/vivaldi", "firefox=/bin/firefox"}));
     EXPECT_EQ(d.defaultId(), QStringLiteral("vivaldi"));
     EXPECT_EQ(d.products().at(1).name, QStringLiteral("Google Chrome"));
     EXPECT_EQ(d.find("vivaldi")->program, QStringLiteral("/bin/vivaldi"));
@@ -64,7 +64,8 @@ TEST(BrowserDiscovery, FindsEachKindOnceInOrderAndTakesTheDesktopDefaultWhenFoun
 TEST(BrowserDiscovery, NamesTheKindOfAProgramAndItsUsualProfile) {
     EXPECT_EQ(BrowserDiscovery::kindOfProgram("/opt/x/brave-browser")->name, "Brave");
     EXPECT_EQ(BrowserDiscovery::kindOfProgram("chromium")->id, "chromium");
-    EXPECT_EQ(BrowserDiscovery::kindOfProgram("/usr/bin/firefox-esr"), nullptr);
+    EXPECT_EQ(BrowserDiscovery::kindOfProgram("/usr/bin/firefox-esr")->id, "firefox");
+    EXPECT_EQ(BrowserDiscovery::kindOfProgram("firefox")->name, "Firefox");
     EXPECT_EQ(BrowserDiscovery::kindOfProgram("/usr/bin/chromium-wrapper"), nullptr);
 
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");

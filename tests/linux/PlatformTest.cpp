@@ -1,6 +1,7 @@
 #include "UserHome.h"
 
 #include "fakes/FakePlatform.h"
+#include "platform/linux/DesktopBrowser.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QElapsedTimer>
@@ -55,28 +56,90 @@ TEST(LinuxProcesses, ArgumentsReachTheProgramUntouched) {
     EXPECT_FALSE(processes.start(QString(), {}));
 }
 
-TEST(LinuxProcesses, CookieSettingsOpenInTheWatchedBrowsersProfile) {
+TEST(LinuxProcesses, InternetOptionsOpenTheChosenBrowsersSettingsInItsProfile) {
     UserHome home;
-    platform::linuxp::LinuxProcesses processes;
     const QString out = home.path(QStringLiteral("browser.txt"));
-    qputenv("TAVREL_BROWSER", QFile::encodeName(argumentRecorder(home, out)));
+    const QString recorder = argumentRecorder(home, out);
+    // The recorder stands for every browser installed here.
+    platform::linuxp::BrowserDiscovery found;
+    found.scan(
+        [&](const QString& name) {
+            return name == u"chromium" || name == u"firefox-esr" ? recorder : QString();
+        },
+        QString());
+    platform::linuxp::DesktopBrowser browser(platform::linuxp::ChromiumOptions{}, found);
+    fakes::Transcript transcript;
+    fakes::FakeDialogs dialogs(transcript);
+    fakes::FakeNotifier notifier(transcript);
+    platform::linuxp::LinuxPlatform desktop(browser, dialogs, notifier);
+    platform::Processes& processes = desktop.platform().processes;
+
+    // Not running: the browser is started on the page, in the profile it is watched with.
+    browser.choose(QStringLiteral("chromium"), false);
     ASSERT_TRUE(processes.openInternetOptions());
     EXPECT_EQ(linesWritten(out),
               (QStringList{QStringLiteral("--user-data-dir=") +
                                home.path(QStringLiteral("data/Tavrel/browser-profile")),
                            QStringLiteral("chrome://settings/cookies")}));
+    QFile::remove(out + QStringLiteral(".done"));
+    browser.choose(QStringLiteral("firefox"), false);
+    ASSERT_TRUE(processes.openInternetOptions());
+    EXPECT_EQ(
+        linesWritten(out),
+        (QStringList{QStringLiteral("--profile"),
+                     home.path(QStringLiteral("data/Tavrel/firefox-profile")),
+                     QStringLiteral("--new-tab"), QStringLiteral("about:preferences#privacy")}));
 
-    qputenv("TAVREL_BROWSER_ARGS", "--headless \"--user-data-dir=/p q\"");
-    EXPECT_EQ(platform::linuxp::LinuxProcesses::cookieSettingsArguments(),
-              (QStringList{QStringLiteral("--user-data-dir=/p q"),
-                           QStringLiteral("chrome://settings/cookies")}));
-    qunsetenv("TAVREL_BROWSER_ARGS");
-    qputenv("TAVREL_ATTACH", "127.0.0.1:9222");
-    EXPECT_EQ(platform::linuxp::LinuxProcesses::cookieSettingsArguments(),
+    // The user's usual profile: the Chromium family's default, Firefox's from profiles.ini.
+    QDir().mkpath(home.path(QStringLiteral("config/mozilla/firefox/ab.default-esr")));
+    writeFile(home.path(QStringLiteral("config/mozilla/firefox/profiles.ini")),
+              "[Profile0]\nName=default-esr\nIsRelative=1\nPath=ab.default-esr\n\n"
+              "[InstallX]\nDefault=ab.default-esr\nLocked=1\n");
+    browser.choose(QStringLiteral("firefox"), true);
+    EXPECT_EQ(
+        browser.settingsCommand().arguments,
+        (QStringList{QStringLiteral("--profile"),
+                     home.path(QStringLiteral("config/mozilla/firefox/ab.default-esr")),
+                     QStringLiteral("--new-tab"), QStringLiteral("about:preferences#privacy")}));
+    browser.choose(QStringLiteral("chromium"), true);
+    EXPECT_EQ(browser.settingsCommand().arguments,
               QStringList{QStringLiteral("chrome://settings/cookies")});
 
-    qputenv("TAVREL_BROWSER", QFile::encodeName(home.path(QStringLiteral("no-browser"))));
-    EXPECT_FALSE(processes.openInternetOptions());
+    // No such browser: nothing opens, and nothing says it did.
+    platform::linuxp::DesktopBrowser none(platform::linuxp::ChromiumOptions{},
+                                          platform::linuxp::BrowserDiscovery());
+    EXPECT_TRUE(none.settingsCommand().program.isEmpty());
+    EXPECT_FALSE(none.openSettings());
+    platform::linuxp::LinuxProcesses bare;
+    EXPECT_FALSE(bare.openInternetOptions());
+}
+
+TEST(DesktopBrowser, SettingsFollowTheProfileFixedFromOutside) {
+    UserHome home;
+    const QString out = home.path(QStringLiteral("browser.txt"));
+    const QString recorder = argumentRecorder(home, out);
+    platform::linuxp::ChromiumOptions fixed;
+    fixed.browser = recorder;
+    fixed.arguments = {QStringLiteral("--headless"), QStringLiteral("--user-data-dir=/p q")};
+    platform::linuxp::DesktopBrowser chromium(fixed, platform::linuxp::BrowserDiscovery());
+    EXPECT_EQ(chromium.settingsCommand().arguments,
+              (QStringList{QStringLiteral("--user-data-dir=/p q"),
+                           QStringLiteral("chrome://settings/cookies")}));
+    fixed.arguments = {QStringLiteral("-P"), QStringLiteral("work")};
+    fixed.attachPort = 0;
+    qputenv("TAVREL_BROWSER_KIND", "firefox");
+    platform::linuxp::DesktopBrowser firefox(fixed, platform::linuxp::BrowserDiscovery());
+    qunsetenv("TAVREL_BROWSER_KIND");
+    EXPECT_EQ(
+        firefox.settingsCommand().arguments,
+        (QStringList{QStringLiteral("-P"), QStringLiteral("work"), QStringLiteral("--new-tab"),
+                     QStringLiteral("about:preferences#privacy")}));
+    // An attached browser keeps its own profile.
+    fixed.arguments.clear();
+    fixed.attachPort = 9222;
+    platform::linuxp::DesktopBrowser attached(fixed, platform::linuxp::BrowserDiscovery());
+    EXPECT_EQ(attached.settingsCommand().arguments,
+              QStringList{QStringLiteral("chrome://settings/cookies")});
 }
 
 TEST(LinuxPlatform, ImmediateEndGivesTheInstanceBackAndKeepsWhatWasSaved) {

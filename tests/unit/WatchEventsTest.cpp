@@ -179,4 +179,27 @@ TEST_F(WatchEvents, PopupRulesOneWindowPerClickControlAndSmallOpeners) {
     EXPECT_EQ(sounds, 3);
 }
 
+// Where the browser tells whether it saw a user gesture behind a request, a click reported by
+// a page (which the page may have made up) allows nothing without one; Control still does.
+TEST_F(WatchEvents, PopupRulesWantTheBrowsersGestureBesideAReportedClick) {
+    settings.autoClose = true;
+    fake.browser.open(1);
+    fakes::FakeBrowserWindow* created = nullptr;
+    fake.browser.gesture = false;
+    emit fake.browser.window(1)->documentMouseUp();
+    EXPECT_FALSE(fake.browser.openFrom(1, 2, &created));
+    EXPECT_FALSE(rules->userClicked()) << "the reported click is spent";
+    EXPECT_EQ(totals.byPopupRule(), 1);
+
+    fake.browser.gesture = true;
+    EXPECT_FALSE(fake.browser.openFrom(1, 3, &created)) << "a gesture without a click";
+    emit fake.browser.window(1)->documentMouseUp();
+    EXPECT_TRUE(fake.browser.openFrom(1, 4, &created));
+
+    fake.browser.gesture = false;
+    fake.browser.setKey(platform::Key::Control, true);
+    EXPECT_TRUE(fake.browser.openFrom(1, 5, &created));
+    EXPECT_EQ(totals.byPopupRule(), 2);
+}
+
 } // namespace

@@ -22,6 +22,8 @@ BrowserStatus::Reason reasonNamed(const QString& name) {
         {"unreachable", R::Unreachable},
         {"lost", R::ConnectionLost},
         {"badsetting", R::BadSetting},
+        {"changesprofile", R::ChangesProfile},
+        {"sessiontaken", R::SessionTaken},
     };
     const auto it = reasons.constFind(name);
     if (it == reasons.constEnd())
@@ -73,6 +75,7 @@ void registerBrowserCommands(ScenarioRunner& runner) {
             shell.setOverrides(o);
         } else if (what == u"status") {
             // browser status watching|starting|stopped [reason=R] [name="N"] [detail="D"] [own=0|1]
+            //                [blocks=0|1]
             need(a, 2);
             BrowserStatus s = shell.status();
             s.reason = BrowserStatus::Reason::None;
@@ -95,6 +98,8 @@ void registerBrowserCommands(ScenarioRunner& runner) {
                     s.detail = o.text;
                 else if (o.key == u"own")
                     s.ownProfile = toInt(o) == 1;
+                else if (o.key == u"blocks")
+                    s.browserBlocksPopups = toInt(o) == 1;
                 else
                     throw LineError{QStringLiteral("unknown status option ") + o.key};
             }

@@ -18,6 +18,7 @@
 #include "watch/Csv.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -198,7 +199,7 @@ void seedWorld(FakePlatform& fake) {
     fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
                            QStringLiteral("NomSon"), QStringLiteral("/prog/Tavrel.wav"));
 
-    // The cookies of the watched browser, as Chromium gives them (no dates).
+    // The cookies of the watched browser, as the browser gives them (no dates).
     struct Cookie {
         const char* name;
         const char* value;
@@ -229,11 +230,12 @@ void seedWorld(FakePlatform& fake) {
         fake.browser.setCookie(bc);
     }
 
-    // The browsers of this machine, Chromium being the desktop's default.
+    // The browsers of this machine, Firefox being the desktop's default.
     fake.browser.setFound({{QStringLiteral("chromium"), QStringLiteral("Chromium")},
                            {QStringLiteral("google-chrome"), QStringLiteral("Google Chrome")},
-                           {QStringLiteral("brave-browser"), QStringLiteral("Brave")}},
-                          QStringLiteral("chromium"));
+                           {QStringLiteral("brave-browser"), QStringLiteral("Brave")},
+                           {QStringLiteral("firefox"), QStringLiteral("Firefox")}},
+                          QStringLiteral("firefox"));
 
     struct Window {
         platform::WindowHandle handle;
@@ -445,6 +447,23 @@ int main(int argc, char** argv) {
     camera.save(&window, QStringLiteral("tab-3-statistiques-tri-filtre"));
     form->findStatisticBox.setText(QString());
     form->statisticsView.setOrder(-1, false);
+    // The Configuration tab with the browsers found, as the list opens.
+    form->tabs.setCurrent(2);
+    wait(300);
+    if (auto* browsers = window.findChild<QComboBox*>(QStringLiteral("cboBrowser"))) {
+        browsers->showPopup();
+        wait(500);
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QPixmap shot =
+                screen->grabWindow(0, window.frameGeometry().x(), window.frameGeometry().y(),
+                                   window.frameGeometry().width(), window.frameGeometry().height());
+            const QString file =
+                out.filePath(QStringLiteral("tab-2-configuration-navigateurs.png"));
+            if (!shot.isNull() && shot.save(file))
+                camera.written.append(file);
+        }
+        browsers->hidePopup();
+    }
     form->tabs.setCurrent(0);
 
     // The Journal tab with a row chosen, as "Toujours autoriser ce site" works on it, and the

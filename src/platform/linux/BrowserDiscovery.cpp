@@ -1,5 +1,7 @@
 #include "platform/linux/BrowserDiscovery.h"
 
+#include "platform/linux/FirefoxProfiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -21,7 +23,8 @@ const std::vector<BrowserKind>& BrowserDiscovery::kinds() {
          {"microsoft-edge.desktop"}, "microsoft-edge", BrowserEngine::Cdp},
         {"vivaldi", "Vivaldi", {"vivaldi-stable", "vivaldi"},
          {"vivaldi-stable.desktop", "vivaldi.desktop"}, "vivaldi", BrowserEngine::Cdp},
-        // Firefox ("firefox-esr", "firefox") comes with its WebDriver BiDi engine.
+        {"firefox", "Firefox", {"firefox-esr", "firefox"},
+         {"firefox-esr.desktop", "firefox.desktop"}, {}, BrowserEngine::Bidi},
     };
     // clang-format on
     return known;
@@ -42,7 +45,10 @@ const BrowserKind* BrowserDiscovery::kindOfProgram(const QString& program) {
     return nullptr;
 }
 
-QString BrowserDiscovery::usualProfileDir(const BrowserKind& kind) {
+QString BrowserDiscovery::usualProfileDir(const BrowserKind& kind, const QString& program) {
+    if (kind.engine == BrowserEngine::Bidi)
+        return FirefoxProfiles::usualProfile(FirefoxProfiles::profilesFolder(),
+                                             FirefoxProfiles::installDirOf(program));
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty() || !QDir::isAbsolutePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");

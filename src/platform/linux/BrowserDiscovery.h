@@ -11,8 +11,8 @@ namespace platform::linuxp {
 
 // How a kind of browser is driven. Each engine has its adapter behind BrowserShell.
 enum class BrowserEngine {
-    Cdp, // the Chromium family, over the DevTools Protocol (ChromiumBrowser)
-    // Firefox joins here, over WebDriver BiDi, with its own adapter.
+    Cdp,  // the Chromium family, over the DevTools Protocol (ChromiumBrowser)
+    Bidi, // Firefox, over WebDriver BiDi (FirefoxBrowser)
 };
 
 // One kind of browser Tavrel knows how to find and watch.
@@ -25,7 +25,8 @@ struct BrowserKind {
     QStringList programs;
     /// Desktop entries that mean this browser when the desktop names its default browser.
     QStringList desktopEntries;
-    /// Its usual profile folder, under the user's configuration folder.
+    /// Its usual profile folder, under the user's configuration folder; empty when the
+    /// browser says where it is (Firefox: profiles.ini).
     QString profileFolder;
     BrowserEngine engine = BrowserEngine::Cdp;
 };
@@ -49,8 +50,9 @@ public:
     /// none.
     static const BrowserKind* kindOfProgram(const QString& program);
     /// The folder of a kind's usual profile: `$XDG_CONFIG_HOME` (else `~/.config`), then the
-    /// kind's folder.
-    static QString usualProfileDir(const BrowserKind& kind);
+    /// kind's folder; for Firefox, the profile that `program` opens by default, from its
+    /// profiles.ini (empty when Firefox has none yet).
+    static QString usualProfileDir(const BrowserKind& kind, const QString& program = {});
     /// What `xdg-settings get default-web-browser` says (a desktop entry name), or empty.
     static QString desktopDefaultEntry();
 

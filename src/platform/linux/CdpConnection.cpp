@@ -4,7 +4,46 @@
 
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace platform::linuxp {
+
+QByteArray cutLongStrings(const QByteArray& message, qsizetype maxBytes) {
+    const char* d = message.constData();
+    const qsizetype n = message.size();
+    QByteArray out;
+    qsizetype copied = 0; // message[copied, i) is still to be copied when something was cut
+    qsizetype i = 0;
+    while (i < n) {
+        if (d[i] != '"') {
+            ++i;
+            continue;
+        }
+        // A string: its end is the next quote that no backslash escapes.
+        const qsizetype start = i + 1;
+        qsizetype cut = -1;
+        qsizetype j = start;
+        while (j < n && d[j] != '"') {
+            // Only where a character starts: not inside an escape or a UTF-8 sequence.
+            if (cut < 0 && j - start >= maxBytes && (uchar(d[j]) & 0xC0) != 0x80)
+                cut = j;
+            j += d[j] != '\\' ? 1 : j + 1 < n && d[j + 1] == 'u' ? 6 : 2;
+        }
+        if (cut >= 0) {
+            if (out.isNull())
+                out.reserve(std::min<qsizetype>(n, 1024 * 1024));
+            out.append(d + copied, cut - copied);
+            out.append('"');
+            copied = std::min(j + 1, n);
+        }
+        i = j + 1;
+    }
+    if (out.isNull())
+        return message;
+    if (copied < n)
+        out.append(d + copied, n - copied);
+    return out;
+}
 
 CdpConnection::CdpConnection(CdpTransport* transport, QObject* parent)
     : QObject(parent), m_transport(transport) {
@@ -55,10 +94,29 @@ void CdpConnection::close() {
         m_transport->close();
 }
 
+void CdpConnection::muteEvents(const QString& method, const QString& sessionId, int ms) {
+    // The browser writes an event as {"method":...,"params":...,"sessionId":...}.
+    m_mutes.push_back({"{\"method\":\"" + method.toUtf8() + '"',
+                       ",\"sessionId\":\"" + sessionId.toUtf8() + "\"}", m_clock.elapsed() + ms});
+}
+
+bool CdpConnection::muted(const QByteArray& message) {
+    const qint64 now = m_clock.elapsed();
+    std::erase_if(m_mutes, [now](const Mute& m) { return m.until <= now; });
+    for (const Mute& m : m_mutes)
+        if (message.startsWith(m.head) && message.endsWith(m.tail))
+            return true;
+    return false;
+}
+
 void CdpConnection::onMessage(const QByteArray& message) {
     qCDebug(platform::lcCdp, "< %s", message.left(400).constData());
+    if (!m_mutes.empty() && muted(message))
+        return;
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(message, &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(
+        message.size() > kMaxStringBytes ? cutLongStrings(message, kMaxStringBytes) : message,
+        &error);
     if (!doc.isObject())
         return;
     const QJsonObject object = doc.object();

@@ -14,6 +14,14 @@ inline QString str(const QJsonObject& o, const char* key) {
     return o.value(QLatin1String(key)).toString();
 }
 
+/// A string field cut to `max` characters (never inside a character).
+inline QString str(const QJsonObject& o, const char* key, qsizetype max) {
+    QString text = str(o, key);
+    if (text.size() > max)
+        text.truncate(text.at(max - 1).isHighSurrogate() ? max - 1 : max);
+    return text;
+}
+
 /// A message's parameters written in place.
 inline QJsonObject obj(std::initializer_list<QPair<QString, QJsonValue>> fields) {
     QJsonObject o;

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QWebSocket>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -96,9 +97,12 @@ void CdpPipeTransport::readPending() {
     m_buffer += m_socket->readAll();
     qsizetype start = 0;
     for (;;) {
-        const qsizetype end = m_buffer.indexOf('\0', start);
-        if (end < 0)
+        // What was searched before holds no end: a long message is searched once.
+        const qsizetype end = m_buffer.indexOf('\0', std::max(start, m_searched));
+        if (end < 0) {
+            m_searched = m_buffer.size();
             break;
+        }
         const QByteArray message = m_buffer.mid(start, end - start);
         start = end + 1;
         if (!message.isEmpty())
@@ -107,6 +111,9 @@ void CdpPipeTransport::readPending() {
             return;
     }
     m_buffer.remove(0, start);
+    m_searched = std::max<qsizetype>(0, m_searched - start);
+    if (m_buffer.isEmpty() && m_buffer.capacity() > 1024 * 1024)
+        m_buffer = QByteArray(); // a long message came and went: its room goes too
     if (m_buffer.size() > CdpWebSocketTransport::kMaxMessage)
         finish(QStringLiteral("a message from the browser is too large"));
 }

@@ -49,6 +49,7 @@ private:
     void finish(const QString& reason);
     QLocalSocket* m_socket;
     QByteArray m_buffer;
+    qsizetype m_searched = 0; // bytes of m_buffer known to hold no message end
     bool m_closed = false;
 };
 

@@ -79,8 +79,7 @@ void ChromiumBrowser::onEvent(const QString& method, const QJsonObject& params,
     if (method == u"Target.targetInfoChanged")
         return m_snapshot.applyInfo(params.value(QStringLiteral("targetInfo")).toObject());
     if (method == u"Fetch.requestPaused")
-        return m_gate.onRequestPaused(m_sessions.targetOf(sessionId), sessionId,
-                                      str(params, "requestId"));
+        return m_gate.onRequestPaused(params, sessionId);
     if (sessionId.isEmpty())
         return;
     ChromiumWindow* w = m_sessions.window(sessionId);
@@ -88,7 +87,11 @@ void ChromiumBrowser::onEvent(const QString& method, const QJsonObject& params,
         return;
     if (method == u"Page.windowOpen") {
         noteRequestedUrl(w->targetId(), str(params, "url"));
-        return m_gate.noteWindowOpen(w->targetId());
+        return m_gate.noteWindowOpen(w->targetId(),
+                                     params.value(QStringLiteral("userGesture")).toBool(),
+                                     params.value(QStringLiteral("windowFeatures"))
+                                         .toArray()
+                                         .contains(QJsonValue(QStringLiteral("noopener"))));
     }
     m_sessions.onPageEvent(*w, method, params);
 }
@@ -117,6 +120,14 @@ bool ChromiumBrowser::postClose(WindowHandle handle) {
     // The window leaves the list when the browser reports it destroyed.
     m_launcher.send(QStringLiteral("Target.closeTarget"), obj({{"targetId", w->targetId()}}));
     return true;
+}
+
+bool ChromiumBrowser::keyDown(Key key) const {
+    // Keys known only from the pages' own reports do not count for a new window the browser
+    // saw no gesture behind: a page can make such a report up.
+    if (m_gate.decidingGesture() == false && m_sessions.keysFromPages())
+        return false;
+    return m_sessions.keyDown(key);
 }
 
 QPoint ChromiumBrowser::cursorPosIn(WindowHandle handle) const {
@@ -182,6 +193,11 @@ void ChromiumBrowser::deleteCookies(const QList<BrowserCookie>& cookies, CookieC
             break;
         }
     chromium::deleteCookies(m_launcher, session, cookies, std::move(done));
+}
+
+QString ChromiumBrowser::bindingOf(WindowHandle handle) const {
+    const ChromiumWindow* w = m_snapshot.byHandle(handle);
+    return w ? w->bindingName() : QString();
 }
 
 } // namespace platform::linuxp

@@ -40,7 +40,7 @@ public:
 
     QList<BrowserWindow*> windows() const override;
     bool postClose(WindowHandle handle) override;
-    bool keyDown(Key key) const override { return m_sessions.keyDown(key); }
+    bool keyDown(Key key) const override;
     QPoint cursorPosIn(WindowHandle handle) const override;
     bool available() const override { return connected(); }
     BrowserStatus status() const override { return m_launcher.status(); }
@@ -49,6 +49,7 @@ public:
     bool openUrl(const QString& url) override;
     /// From the opener's Page.windowOpen report, made just before its pop-up attaches.
     QString requestedWindowUrl(WindowHandle opener) const override;
+    std::optional<bool> newWindowGesture() const override { return m_gate.decidingGesture(); }
 
     // The browser's cookies (see ChromiumCookies).
     bool hasCookies() const override;
@@ -60,10 +61,14 @@ public:
     CdpConnection* connection() const { return m_launcher.connection(); }
     QString sessionOf(WindowHandle handle) const;
     QString targetOf(WindowHandle handle) const;
+    /// The name of the function a page's script reports mouse events through.
+    QString bindingOf(WindowHandle handle) const;
     qint64 browserPid() const { return m_launcher.browserPid(); }
     /// Pop-ups refused, and refused pop-ups closed by the fallback rather than the request.
     int refusedCount() const { return m_gate.refusedCount(); }
     int fallbackCount() const { return m_gate.fallbackCount(); }
+    /// Times a page's mouse reports were muted for flooding.
+    int reportMutes() const { return m_sessions.reportMutes(); }
 
 signals:
     /// The connection to the browser opened or ended.

@@ -32,7 +32,8 @@ struct ChromiumOptions {
     bool useX11 = true;
     /// Period of the snapshot refresh.
     int pollMs = 200;
-    /// A refused pop-up that has not been closed by then is closed anyway.
+    /// A new page still not set up by then is listed and run anyway; a refused pop-up still
+    /// there this long after its close was asked for is closed again.
     int popupFallbackMs = 500;
     /// Delay before attaching again, or before launching again after a crash.
     int retryMs = 1000;

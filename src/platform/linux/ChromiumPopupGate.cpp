@@ -8,7 +8,6 @@
 
 #include <QJsonArray>
 #include <QPointer>
-#include <QTimer>
 
 namespace platform::linuxp {
 
@@ -17,11 +16,17 @@ using cdp::str;
 
 namespace {
 
-// A pop-up may arrive without naming its opener (rel=noopener); the opener's own report of
-// the request, this recent, stands in.
+// A pop-up may arrive without naming its opener (noopener); the oldest report of a noopener
+// window.open this recent that no pop-up has taken yet stands in. (A new tab of the user's
+// own names no opener either: it can take no other report.)
 constexpr qint64 kWindowOpenMatchMs = 1000;
-// Reports of Page.windowOpen kept at most.
-constexpr size_t kMaxRecentOpens = 64;
+// Reports of window.open no pop-up took are forgotten after this long, or beyond this many.
+constexpr qint64 kWindowOpenKeepMs = 2000;
+constexpr size_t kMaxWindowOpens = 10000;
+// A refused pop-up still there this long after its close was asked for is closed again, and
+// its opener told to run, this many times at most.
+constexpr int kMaxCloseAttempts = 3;
+constexpr int kSweepMs = 100;
 
 } // namespace
 
@@ -30,9 +35,12 @@ ChromiumPopupGate::ChromiumPopupGate(ChromiumLauncher& launcher, ChromiumSnapsho
     : QObject(parent), m_launcher(launcher), m_snapshot(snapshot), m_sessions(sessions),
       m_fallbackMs(fallbackMs) {
     m_clock.start();
+    m_sweep.setInterval(kSweepMs);
+    connect(&m_sweep, &QTimer::timeout, this, &ChromiumPopupGate::sweep);
 }
 
 void ChromiumPopupGate::watchNewPages() {
+    interceptDocuments();
     const quint64 generation = m_launcher.generation();
     // Every page that starts from now on waits for us before it runs: the pop-up decision is
     // made while it cannot have requested anything. Pages already open attach running.
@@ -48,9 +56,28 @@ void ChromiumPopupGate::watchNewPages() {
                     });
 }
 
+void ChromiumPopupGate::interceptDocuments() {
+    // Every document request of the browser waits for our word, which is given at once for
+    // every page but a refused pop-up. Asked for on the browser's own session, before any
+    // pop-up exists, this cannot miss one: asked for on a new pop-up's session, it misses now
+    // and then the request of a pop-up whose navigation the browser had begun before.
+    const quint64 generation = m_launcher.generation();
+    m_launcher.send(QStringLiteral("Fetch.enable"),
+                    obj({{"patterns", QJsonArray{obj({{"urlPattern", "*"},
+                                                      {"resourceType", "Document"},
+                                                      {"requestStage", "Request"}})}}}),
+                    {}, [this, generation](const CdpReply& reply) {
+                        if (generation == m_launcher.generation())
+                            m_interceptingAll = reply.ok;
+                    });
+}
+
 void ChromiumPopupGate::reset() {
+    m_interceptingAll = false;
     m_refusals.clear();
-    m_recentOpens.clear();
+    m_admissions.clear();
+    m_opens.clear();
+    m_sweep.stop();
 }
 
 // --- Admit or refuse ---------------------------------------------------------------------------
@@ -78,46 +105,72 @@ void ChromiumPopupGate::onAttached(const QJsonObject& params) {
     }
     if (isRefused(targetId))
         return;
-    if (waiting) {
-        if (QPointer<ChromiumWindow> opener = openerOf(info)) {
-            bool cancel = false;
-            const quint64 generation = m_launcher.generation();
-            const QString openerSession = opener->sessionId();
-            emit opener->newWindow2(cancel);
-            if (generation != m_launcher.generation())
-                return; // the browser went away while the rules ran
-            if (cancel) {
-                refuse(targetId, sessionId, openerSession);
-                return;
-            }
-        }
-    }
-    admit(targetId, sessionId, info, waiting);
+    if (waiting)
+        decide(targetId, sessionId, info);
+    else
+        admit(targetId, sessionId, info, false);
 }
 
-void ChromiumPopupGate::noteWindowOpen(const QString& openerTargetId) {
-    m_recentOpens.push_back({openerTargetId, m_clock.elapsed()});
-    while (m_recentOpens.size() > kMaxRecentOpens)
-        m_recentOpens.pop_front();
+void ChromiumPopupGate::noteWindowOpen(const QString& openerTargetId, bool userGesture,
+                                       bool noopener) {
+    m_opens.push_back({openerTargetId, userGesture, noopener, m_clock.elapsed()});
+    while (m_opens.size() > kMaxWindowOpens)
+        m_opens.pop_front();
 }
 
-ChromiumWindow* ChromiumPopupGate::openerOf(const QJsonObject& info) {
+std::optional<ChromiumPopupGate::WindowOpen>
+ChromiumPopupGate::takeWindowOpen(const QString& openerId) {
     const qint64 now = m_clock.elapsed();
-    while (!m_recentOpens.empty() && now - m_recentOpens.front().at > 2 * kWindowOpenMatchMs)
-        m_recentOpens.pop_front();
-    const QString openerId = str(info, "openerId");
-    for (auto it = m_recentOpens.begin(); it != m_recentOpens.end(); ++it)
-        if (openerId.isEmpty() ? now - it->at <= kWindowOpenMatchMs
+    while (!m_opens.empty() && now - m_opens.front().at > kWindowOpenKeepMs)
+        m_opens.pop_front();
+    for (auto it = m_opens.begin(); it != m_opens.end(); ++it)
+        if (openerId.isEmpty() ? it->noopener && now - it->at <= kWindowOpenMatchMs
                                : it->openerTarget == openerId) {
-            const QString reported = it->openerTarget;
-            m_recentOpens.erase(it);
-            if (openerId.isEmpty())
-                if (ChromiumWindow* w = m_snapshot.byTarget(reported); w && w->m_registered)
-                    return w;
-            break;
+            const WindowOpen taken = *it;
+            m_opens.erase(it);
+            return taken;
         }
-    ChromiumWindow* w = openerId.isEmpty() ? nullptr : m_snapshot.byTarget(openerId);
-    return w && w->m_registered ? w : nullptr;
+    return std::nullopt;
+}
+
+void ChromiumPopupGate::decide(const QString& targetId, const QString& sessionId,
+                               const QJsonObject& info) {
+    const QString openerId = str(info, "openerId");
+    const std::optional<WindowOpen> open = takeWindowOpen(openerId);
+    if (const auto refusedOpener = m_refusals.find(openerId); refusedOpener != m_refusals.end()) {
+        // Opened by a window that was itself refused (before it was closed): refused too.
+        refuse(targetId, sessionId, refusedOpener->second.sessionId);
+        return;
+    }
+    const QString openerTarget = !openerId.isEmpty() ? openerId
+                                 : open              ? open->openerTarget
+                                                     : QString();
+    QPointer<ChromiumWindow> opener = m_snapshot.byTarget(openerTarget);
+    if (!opener || !opener->m_registered) {
+        // No listed window asked for it: the user's own new tab.
+        admit(targetId, sessionId, info, true);
+        return;
+    }
+    // Without the opener's report of the request (a frame in another process opened it), the
+    // browser vouches for no gesture.
+    const bool gesture = open && open->userGesture;
+    bool cancel = false;
+    const quint64 generation = m_launcher.generation();
+    const QString openerSession = opener->sessionId();
+    m_deciding = gesture;
+    emit opener->newWindow2(cancel);
+    m_deciding.reset();
+    if (generation != m_launcher.generation())
+        return; // the browser went away while the rules ran
+    if (!cancel) {
+        admit(targetId, sessionId, info, true);
+        return;
+    }
+    // The page goes on opening windows without a gesture? Its own script refuses them at once
+    // for a while; a window that still gets created comes back here.
+    if (!gesture && opener)
+        m_sessions.holdPopups(*opener, kPopupHoldMs);
+    refuse(targetId, sessionId, openerSession);
 }
 
 void ChromiumPopupGate::admit(const QString& targetId, const QString& sessionId,
@@ -127,23 +180,11 @@ void ChromiumPopupGate::admit(const QString& targetId, const QString& sessionId,
     // run: its first document already reports its clicks, and a pop-up that the new page
     // opens at once finds its opener listed, with its size.
     m_sessions.setUp(w, sessionId);
+    m_admissions[targetId] = {sessionId, waiting, m_clock.elapsed() + m_fallbackMs};
+    w.m_onSetUp = [this, targetId] { release(targetId, false); };
     const quint64 generation = m_launcher.generation();
-    // Announced once both its size and its click reporting are in place (or, at the latest,
-    // when the fallback fires): the program wraps it at once, document events included.
-    auto release = [this, generation, targetId, sessionId, waiting](bool force) {
-        ChromiumWindow* admitted = m_snapshot.byTarget(targetId);
-        if (generation != m_launcher.generation() || !m_launcher.connected() || !admitted ||
-            admitted->m_registered)
-            return;
-        if (!force && !(admitted->m_boundsAnswered && admitted->m_scriptAnswered))
-            return;
-        m_snapshot.registerWindow(targetId);
-        if (waiting && generation == m_launcher.generation())
-            m_launcher.send(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId);
-    };
-    w.m_onSetUp = [release] { release(false); };
     m_launcher.send(QStringLiteral("Browser.getWindowForTarget"), obj({{"targetId", targetId}}), {},
-                    [this, generation, targetId, release](const CdpReply& reply) {
+                    [this, generation, targetId](const CdpReply& reply) {
                         if (generation != m_launcher.generation())
                             return;
                         if (ChromiumWindow* admitted = m_snapshot.byTarget(targetId)) {
@@ -151,10 +192,28 @@ void ChromiumPopupGate::admit(const QString& targetId, const QString& sessionId,
                                 m_snapshot.applyBounds(*admitted, reply.result);
                             admitted->m_boundsAnswered = true;
                         }
-                        release(false);
+                        release(targetId, false);
                     });
-    // No page stays paused because the browser is slow to answer.
-    QTimer::singleShot(m_fallbackMs, this, [release] { release(true); });
+    // No page stays paused because the browser is slow to answer: the sweep releases it.
+    startSweep();
+}
+
+void ChromiumPopupGate::release(const QString& targetId, bool force) {
+    // Announced once both its size and its click reporting are in place (or, at the latest,
+    // at its deadline): the program wraps it at once, document events included.
+    const auto it = m_admissions.find(targetId);
+    if (it == m_admissions.end())
+        return;
+    ChromiumWindow* admitted = m_snapshot.byTarget(targetId);
+    if (admitted && !force && !(admitted->m_boundsAnswered && admitted->m_scriptAnswered))
+        return;
+    const Admission admission = it->second;
+    m_admissions.erase(it);
+    if (!admitted || !m_launcher.connected())
+        return;
+    m_snapshot.registerWindow(targetId);
+    if (admission.waiting)
+        m_launcher.send(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, admission.sessionId);
 }
 
 // --- The refusal -------------------------------------------------------------------------------
@@ -165,35 +224,48 @@ void ChromiumPopupGate::refuse(const QString& targetId, const QString& sessionId
     Refusal& r = m_refusals[targetId];
     r.sessionId = sessionId;
     r.openerSessionId = openerSession;
-    r.since.start();
-    // Closing a paused pop-up outright can leave an opener that shares its process frozen.
-    // Instead its requests are intercepted, it is resumed, and its first request is failed
-    // before the target is closed.
-    m_launcher.send(
-        QStringLiteral("Fetch.enable"),
-        obj({{"patterns", QJsonArray{obj({{"urlPattern", "*"}, {"requestStage", "Request"}})}}}),
-        sessionId);
-    m_launcher.send(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId);
+    r.at = m_clock.elapsed();
+    // Closing a paused pop-up outright can leave an opener that shares its process frozen,
+    // and the browser may then let its request go anyway. Instead, with its request sure to be
+    // intercepted, it is resumed (its opener waits until then), and closed once that is
+    // answered; the request it makes meanwhile is failed, so that its address is never
+    // fetched.
     const quint64 generation = m_launcher.generation();
-    QTimer::singleShot(m_fallbackMs, this, [this, generation, targetId] {
-        if (generation != m_launcher.generation())
-            return;
-        const auto it = m_refusals.find(targetId);
-        if (it == m_refusals.end() || it->second.closeSent)
-            return;
-        // Nothing was requested (a blank pop-up): close it, and make sure its opener runs.
-        ++m_fallbacks;
-        const QString opener = it->second.openerSessionId;
-        closeRefused(targetId);
-        if (!opener.isEmpty())
-            m_launcher.send(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, opener);
-    });
+    auto resumeThenClose = [this, generation, targetId, sessionId] {
+        m_launcher.send(QStringLiteral("Runtime.runIfWaitingForDebugger"), {}, sessionId,
+                        [this, generation, targetId](const CdpReply&) {
+                            if (generation == m_launcher.generation())
+                                closeRefused(targetId);
+                        });
+    };
+    if (m_interceptingAll) {
+        resumeThenClose();
+    } else {
+        // The browser refused to intercept for all pages: on the pop-up's own session, and
+        // only once that is in place.
+        m_launcher.send(
+            QStringLiteral("Fetch.enable"),
+            obj({{"patterns",
+                  QJsonArray{obj({{"urlPattern", "*"}, {"requestStage", "Request"}})}}}),
+            sessionId, [this, generation, targetId, resumeThenClose](const CdpReply& intercepted) {
+                if (generation != m_launcher.generation() || !isRefused(targetId))
+                    return;
+                if (!intercepted.ok)
+                    return closeRefused(targetId); // the page is gone, or going
+                resumeThenClose();
+            });
+    }
+    startSweep();
 }
 
-void ChromiumPopupGate::onRequestPaused(const QString& targetId, const QString& sessionId,
-                                        const QString& requestId) {
+void ChromiumPopupGate::onRequestPaused(const QJsonObject& params, const QString& sessionId) {
+    // Intercepted for the whole browser, a request names its frame, and a page's main frame
+    // is the page's target; intercepted on a refused pop-up's session, it is that pop-up's.
+    const QString targetId =
+        sessionId.isEmpty() ? str(params, "frameId") : m_sessions.targetOf(sessionId);
+    const QString requestId = str(params, "requestId");
     if (isRefused(targetId)) {
-        // The refused pop-up's first request: fail it so the address is never fetched.
+        // The refused pop-up's request: failed, so that the address is never fetched.
         m_launcher.send(QStringLiteral("Fetch.failRequest"),
                         obj({{"requestId", requestId}, {"errorReason", "BlockedByClient"}}),
                         sessionId);
@@ -206,21 +278,62 @@ void ChromiumPopupGate::onRequestPaused(const QString& targetId, const QString& 
 
 void ChromiumPopupGate::closeRefused(const QString& targetId) {
     const auto it = m_refusals.find(targetId);
-    if (it == m_refusals.end() || it->second.closeSent)
+    if (it == m_refusals.end() || it->second.closeSentAt >= 0)
         return;
-    it->second.closeSent = true;
+    it->second.closeSentAt = m_clock.elapsed();
+    ++it->second.closeAttempts;
     m_launcher.send(QStringLiteral("Target.closeTarget"), obj({{"targetId", targetId}}));
 }
 
 bool ChromiumPopupGate::onTargetGone(const QString& targetId) {
+    m_admissions.erase(targetId);
     const auto it = m_refusals.find(targetId);
     if (it == m_refusals.end())
         return false;
-    const qint64 ms = it->second.since.elapsed();
+    const qint64 ms = m_clock.elapsed() - it->second.at;
     m_sessions.unbind(it->second.sessionId);
     m_refusals.erase(it);
     emit popupRefusalDone(targetId, ms);
     return true;
+}
+
+// --- What is slow to finish --------------------------------------------------------------------
+
+void ChromiumPopupGate::startSweep() {
+    if (!m_sweep.isActive())
+        m_sweep.start();
+}
+
+void ChromiumPopupGate::sweep() {
+    const qint64 now = m_clock.elapsed();
+    std::vector<QString> due;
+    for (const auto& [targetId, admission] : m_admissions)
+        if (now >= admission.deadline)
+            due.push_back(targetId);
+    for (const QString& targetId : due)
+        release(targetId, true);
+    if (m_launcher.connected())
+        for (auto& [targetId, r] : m_refusals) {
+            // Until its close is asked for, a refusal waits for the browser's answers (which
+            // come, or fail when the command times out): resuming anything sooner could let
+            // the pop-up's request go before it is intercepted.
+            if (r.closeSentAt < 0 || now - r.closeSentAt < m_fallbackMs ||
+                r.closeAttempts >= kMaxCloseAttempts)
+                continue;
+            // The pop-up outlived its close (its process may be stuck, its opener with it):
+            // closed again, and its opener told to run.
+            ++m_fallbacks;
+            r.closeSentAt = -1;
+            closeRefused(targetId);
+            if (!r.openerSessionId.isEmpty())
+                m_launcher.send(QStringLiteral("Runtime.runIfWaitingForDebugger"), {},
+                                r.openerSessionId);
+        }
+    bool pending = !m_admissions.empty();
+    for (const auto& [targetId, r] : m_refusals)
+        pending = pending || r.closeAttempts < kMaxCloseAttempts;
+    if (!pending)
+        m_sweep.stop();
 }
 
 } // namespace platform::linuxp

@@ -3,6 +3,7 @@
 #include "platform/linux/CdpKeyState.h"
 #include "platform/linux/ChromiumWindow.h"
 
+#include <QElapsedTimer>
 #include <QJsonObject>
 #include <map>
 
@@ -40,20 +41,33 @@ public:
     /// The connection ended: no session is left.
     void reset() { m_sessionTarget.clear(); }
 
+    /// For a while, the page refuses by itself the new windows it asks for without a user
+    /// gesture (its page script answers window.open with no window).
+    void holdPopups(const ChromiumWindow& w, int ms);
+
     bool keyDown(Key key) const { return m_keys.keyDown(key); }
+    /// True when the key state comes from the pages' own reports rather than the X server.
+    bool keysFromPages() const { return !m_keys.usesX11(); }
+    /// Times a page's mouse reports were muted for flooding.
+    int reportMutes() const { return m_mutes; }
     /// The pointer relative to the window: from the X server, else the position of the last
     /// mouse report if it came from this window.
     QPoint cursorPosIn(const ChromiumWindow& w) const;
 
 private:
     void onBinding(ChromiumWindow& w, const QJsonObject& params);
-    QString pageScript(const QString& binding) const;
+    /// Whether a page's report is within what it may cost; mutes a flooding page.
+    bool allowReport(ChromiumWindow& w);
+    QString pageScript(const QString& binding, const QString& hold) const;
 
     ChromiumLauncher& m_launcher;
     ChromiumSnapshot& m_snapshot;
     QString m_scriptTemplate;
     QString m_bindingName; // random per run; each session adds a serial number
+    QString m_holdName;    // likewise
     quint64 m_bindingSerial = 0;
+    QElapsedTimer m_clock;
+    int m_mutes = 0;
     std::map<QString, QString> m_sessionTarget;
     CdpKeyState m_keys;
     QPoint m_lastClient;

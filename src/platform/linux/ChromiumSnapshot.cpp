@@ -38,8 +38,8 @@ ChromiumWindow& ChromiumSnapshot::add(const QString& targetId, const QJsonObject
     if (m_nextHandle == 0)
         m_nextHandle = 1;
     ChromiumWindow& w = *window;
-    w.m_title = str(info, "title");
-    w.m_url = str(info, "url");
+    w.m_title = str(info, "title", kMaxTitle);
+    w.m_url = str(info, "url", kMaxUrl);
     m_windows[targetId] = std::move(window);
     return w;
 }
@@ -101,8 +101,8 @@ void ChromiumSnapshot::silenceWindows() {
 
 void ChromiumSnapshot::applyInfo(const QJsonObject& targetInfo) {
     if (ChromiumWindow* w = byTarget(str(targetInfo, "targetId"))) {
-        w->m_title = str(targetInfo, "title");
-        w->m_url = str(targetInfo, "url");
+        w->m_title = str(targetInfo, "title", kMaxTitle);
+        w->m_url = str(targetInfo, "url", kMaxUrl);
     }
 }
 
@@ -187,8 +187,8 @@ void ChromiumSnapshot::applyTargets(const QJsonObject& result, quint64 round) {
         listed.insert(targetId);
         if (ChromiumWindow* w = byTarget(targetId)) {
             // A title change raises no event: it is only seen here.
-            w->m_title = str(info, "title");
-            w->m_url = str(info, "url");
+            w->m_title = str(info, "title", kMaxTitle);
+            w->m_url = str(info, "url", kMaxUrl);
         } else if (!(m_passedOver && m_passedOver(targetId))) {
             // A page that never attached (auto-attach missed it): attach it ourselves.
             const auto [it, fresh] = m_unknownSince.try_emplace(targetId, now);

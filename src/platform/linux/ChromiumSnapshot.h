@@ -22,6 +22,12 @@ class ChromiumLauncher;
 class ChromiumSnapshot : public QObject {
     Q_OBJECT
 public:
+    /// What is kept of a page's title and address, in characters: every scan reads at most
+    /// this much of a page. Chromium itself cuts titles at 4,096 characters; an address can
+    /// be 2 MB long, and a keyword found only beyond its first 8,192 characters is not seen.
+    static constexpr qsizetype kMaxTitle = 4096;
+    static constexpr qsizetype kMaxUrl = 8192;
+
     ChromiumSnapshot(ChromiumLauncher& launcher, int pollMs, QObject* parent = nullptr);
 
     /// Tells which unlisted targets are somebody else's business (refused pop-ups): those are

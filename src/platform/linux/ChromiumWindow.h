@@ -24,6 +24,7 @@ public:
 
     const QString& targetId() const { return m_targetId; }
     const QString& sessionId() const { return m_sessionId; }
+    const QString& bindingName() const { return m_binding; }
 
 private:
     friend class ChromiumSnapshot;
@@ -48,9 +49,16 @@ private:
     // The session's.
     QString m_mainFrameId;
     QString m_binding;
+    QString m_hold; // the page script's function that refuses gesture-less window.open calls
     bool m_scriptReady = false;
     bool m_scriptAnswered = false;
     std::function<void()> m_onSetUp; // runs once the page script's answer is in
+    // What the page's mouse reports may still cost: reports in hand, when last counted, how
+    // many were dropped since, and until when the browser is told not to send any.
+    double m_reportTokens = 0;
+    qint64 m_reportsCountedAt = -1;
+    int m_reportsDropped = 0;
+    qint64 m_reportsMutedUntil = 0;
 
     // The gate's.
     bool m_boundsAnswered = false;

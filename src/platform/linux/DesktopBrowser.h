@@ -41,6 +41,16 @@ public:
     void wake() override;
     bool openUrl(const QString& url) override;
     QString requestedWindowUrl(WindowHandle opener) const override;
+    bool openSettings() override;
+
+    /// What starts the chosen browser on its settings page when it does not take the page over
+    /// its protocol: the program, the profile it is watched with, the page. Empty when the
+    /// program is not installed.
+    struct SettingsCommand {
+        QString program;
+        QStringList arguments;
+    };
+    SettingsCommand settingsCommand() const;
 
     // The watched browser's cookies, from its adapter.
     bool hasCookies() const override;
@@ -62,6 +72,8 @@ private:
     void rebuild();
     void dropAdapter();
     Adapter makeAdapter(const BrowserKind* kind);
+    /// The kind of the browser chosen (or fixed from outside), when Tavrel knows it.
+    const BrowserKind* chosenKind() const;
     void announce();
 
     ChromiumOptions m_base;
@@ -73,7 +85,8 @@ private:
     bool m_started = false;
     bool m_switching = false;
     bool m_announcing = false;
-    BrowserStatus m_status; // while there is no adapter
+    BrowserStatus m_status;                   // while there is no adapter
+    const BrowserKind* m_fixedKind = nullptr; // of a browser fixed from outside, when known
     Adapter m_adapter;
 };
 

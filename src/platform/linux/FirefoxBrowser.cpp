@@ -42,6 +42,7 @@ FirefoxBrowser::FirefoxBrowser(FirefoxOptions options, QObject* parent)
     connect(&m_launcher, &FirefoxLauncher::opened, this, &FirefoxBrowser::onConnected);
     connect(&m_launcher, &FirefoxLauncher::closed, this, &FirefoxBrowser::onDisconnected);
     connect(&m_launcher, &FirefoxLauncher::event, this, &FirefoxBrowser::onEvent);
+    connect(&m_launcher, &FirefoxLauncher::statusChanged, this, &BrowserShell::statusChanged);
     connect(&m_snapshot, &FirefoxSnapshot::windowRegistered, this, &BrowserShell::windowRegistered);
     connect(&m_snapshot, &FirefoxSnapshot::windowRevoked, this, &BrowserShell::windowRevoked);
     connect(&m_snapshot, &FirefoxSnapshot::windowDropped, &m_pages, &FirefoxPages::forget);
@@ -64,29 +65,7 @@ FirefoxBrowser::~FirefoxBrowser() {
 
 bool FirefoxBrowser::start() {
     m_autoStart = false;
-    setStatus(BrowserStatus::State::Starting);
-    if (m_launcher.start())
-        return true;
-    setStatus(BrowserStatus::State::Stopped, BrowserStatus::Reason::CannotStart,
-              m_launcher.lastError());
-    return false;
-}
-
-void FirefoxBrowser::wake() {
-    if (m_status.state == BrowserStatus::State::Stopped)
-        start();
-}
-
-void FirefoxBrowser::setStatus(BrowserStatus::State state, BrowserStatus::Reason reason,
-                               const QString& detail) {
-    BrowserStatus next = m_status;
-    next.state = state;
-    next.reason = reason;
-    next.detail = detail;
-    if (next == m_status)
-        return;
-    m_status = next;
-    emit statusChanged();
+    return m_launcher.start();
 }
 
 void FirefoxBrowser::onConnected() {
@@ -122,7 +101,6 @@ void FirefoxBrowser::onConnected() {
                                          qPrintable(reply.error));
                         });
     m_snapshot.startPolling();
-    setStatus(BrowserStatus::State::Watching);
     emit connectionChanged(true);
 }
 
@@ -130,15 +108,18 @@ void FirefoxBrowser::onDisconnected() {
     m_gate.reset();
     m_pages.reset();
     m_snapshot.reset(); // every window reported closed
-    setStatus(BrowserStatus::State::Stopped, BrowserStatus::Reason::Closed);
     emit connectionChanged(false);
 }
 
 // --- Events ------------------------------------------------------------------------------------
 
 void FirefoxBrowser::onEvent(const QString& method, const QJsonObject& params) {
-    if (method == u"browsingContext.contextCreated")
-        return m_gate.onCreated(params);
+    if (method == u"browsingContext.contextCreated") {
+        m_gate.onCreated(params);
+        // The address its opener announced was this window's, decided now.
+        m_pages.windowMade(str(params, "originalOpener"));
+        return;
+    }
     if (method == u"browsingContext.contextDestroyed")
         return onContextGone(params);
     if (method == u"script.message")
@@ -211,6 +192,40 @@ void FirefoxBrowser::readCookies(CookieCallback done) {
 
 void FirefoxBrowser::deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) {
     firefox::deleteCookies(m_launcher, cookies, std::move(done));
+}
+
+// --- Addresses opened on the user's demand, and those pages ask new windows for ---------------
+
+bool FirefoxBrowser::openUrl(const QString& url) {
+    if (!connected())
+        return false;
+    // A new tab, opened by no page, is admitted like the user's own; then it goes to the
+    // address (Firefox makes a tab with its blank page only).
+    const quint64 generation = m_launcher.generation();
+    m_launcher.send(
+        QStringLiteral("browsingContext.create"),
+        QJsonObject{{QStringLiteral("type"), QStringLiteral("tab")}},
+        [this, generation, url](const BidiReply& reply) {
+            const QString context = reply.result.value(QStringLiteral("context")).toString();
+            if (!reply.ok || context.isEmpty() || generation != m_launcher.generation()) {
+                qWarning("Tavrel: Firefox did not open a tab: %s", qPrintable(reply.error));
+                return;
+            }
+            m_launcher.send(QStringLiteral("browsingContext.navigate"),
+                            QJsonObject{{QStringLiteral("context"), context},
+                                        {QStringLiteral("url"), url},
+                                        {QStringLiteral("wait"), QStringLiteral("none")}},
+                            [url](const BidiReply& r) {
+                                if (!r.ok)
+                                    qWarning("Tavrel: Firefox did not open %s: %s", qPrintable(url),
+                                             qPrintable(r.error));
+                            });
+        });
+    return true;
+}
+
+QString FirefoxBrowser::requestedWindowUrl(WindowHandle opener) const {
+    return m_pages.requestedUrl(opener);
 }
 
 } // namespace platform::linuxp

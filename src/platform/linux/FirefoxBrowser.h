@@ -25,7 +25,7 @@ public:
     ~FirefoxBrowser() override;
 
     /// Launches or attaches. Also brings the browser back after it went away. False (and
-    /// `lastError` says why) when nothing could be started.
+    /// `lastError` and the status say why) when nothing could be started.
     bool start();
     /// Lets the browser go: a launched one is closed, an attached one is left running.
     void stop() { m_launcher.stop(); }
@@ -38,8 +38,12 @@ public:
     bool keyDown(Key key) const override { return m_pages.keyDown(key); }
     QPoint cursorPosIn(WindowHandle handle) const override;
     bool available() const override { return connected(); }
-    BrowserStatus status() const override { return m_status; }
-    void wake() override;
+    BrowserStatus status() const override { return m_launcher.status(); }
+    void wake() override { m_launcher.wake(); }
+
+    // Opening an address on the user's demand, and the address a page asks a new window for.
+    bool openUrl(const QString& url) override;
+    QString requestedWindowUrl(WindowHandle opener) const override;
 
     // The browser's cookies (see FirefoxCookies).
     bool hasCookies() const override;
@@ -66,8 +70,6 @@ private:
     void onDisconnected();
     void onEvent(const QString& method, const QJsonObject& params);
     void onContextGone(const QJsonObject& params);
-    void setStatus(BrowserStatus::State state, BrowserStatus::Reason reason = {},
-                   const QString& detail = {});
 
     // In the order they are made; the launcher goes last.
     FirefoxOptions m_options;
@@ -76,8 +78,6 @@ private:
     FirefoxPages m_pages;
     FirefoxPopupGate m_gate;
     bool m_autoStart = false;
-    BrowserStatus m_status{BrowserStatus::State::Starting, BrowserStatus::Reason::None,
-                           QStringLiteral("Firefox"), QString(), false};
 };
 
 } // namespace platform::linuxp

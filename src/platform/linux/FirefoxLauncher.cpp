@@ -1,13 +1,11 @@
 #include "platform/linux/FirefoxLauncher.h"
 
-#include <QDir>
+#include "platform/linux/FirefoxProfiles.h"
+
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <algorithm>
 #include <cstdio>
 
 #include <csignal>
@@ -25,30 +23,8 @@ constexpr int kMaxQuickCrashes = 5;
 // to end our session.
 constexpr int kCloseWaitMs = 5000;
 constexpr int kSessionEndWaitMs = 2000;
-// The first line of the user.js that Tavrel writes; another one is never replaced.
-constexpr char kPrefsMarker[] = "// Written by Tavrel";
-
-bool namesProfile(const QString& argument) {
-    return argument == u"--profile" || argument == u"-profile" || argument == u"-P" ||
-           argument == u"--P" || argument.startsWith(u"--profile=");
-}
 
 } // namespace
-
-QByteArray FirefoxLauncher::profilePreferences() {
-    return QByteArray(kPrefsMarker) +
-           "; rewritten at each launch.\n"
-           // Tavrel's rules decide which pop-ups open, not Firefox's own blocker.
-           "user_pref(\"dom.disable_open_during_load\", false);\n"
-           // No first-run pages, default-browser question or data-reporting notice.
-           "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
-           "user_pref(\"browser.startup.homepage_override.mstone\", \"ignore\");\n"
-           "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
-           "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n"
-           "user_pref(\"toolkit.telemetry.reportingpolicy.firstRun\", false);\n"
-           // After a crash Tavrel starts the browser again: the pop-ups of before stay closed.
-           "user_pref(\"browser.sessionstore.resume_from_crash\", false);\n";
-}
 
 FirefoxLauncher::FirefoxLauncher(const FirefoxOptions& options, QObject* parent)
     : QObject(parent), m_options(options) {
@@ -58,12 +34,16 @@ FirefoxLauncher::FirefoxLauncher(const FirefoxOptions& options, QObject* parent)
             start();
     });
     m_startTimer.setSingleShot(true);
-    connect(&m_startTimer, &QTimer::timeout, this, [this] {
-        if (m_bidi || !m_process)
-            return;
-        m_lastError = QStringLiteral("Firefox did not open its debugging port");
-        m_process->kill(); // onProcessFinished follows
+    connect(&m_startTimer, &QTimer::timeout, this, &FirefoxLauncher::onStartTimeout);
+    connect(&m_profileTimer, &QTimer::timeout, this, [this] {
+        if (m_stopping || !FirefoxProfiles::lockHolder(m_lockDir)) {
+            m_profileTimer.stop();
+            if (!m_stopping)
+                start();
+        }
     });
+    m_name = m_options.productName.isEmpty() ? QStringLiteral("Firefox") : m_options.productName;
+    m_status.browser = m_options.attachPort != 0 ? address() : m_name;
 }
 
 FirefoxLauncher::~FirefoxLauncher() {
@@ -71,25 +51,71 @@ FirefoxLauncher::~FirefoxLauncher() {
     stop();
 }
 
+QString FirefoxLauncher::address() const {
+    return QStringLiteral("%1:%2").arg(m_options.attachHost).arg(m_options.attachPort);
+}
+
+void FirefoxLauncher::setStatus(BrowserStatus::State state, BrowserStatus::Reason reason,
+                                const QString& detail) {
+    BrowserStatus s;
+    s.state = state;
+    s.reason = reason;
+    s.detail = detail;
+    s.browser = m_options.attachPort != 0 ? address() : m_name;
+    s.ownProfile = m_ownProfile;
+    s.browserBlocksPopups = m_blocksPopups && state == BrowserStatus::State::Watching;
+    if (s == m_status)
+        return;
+    m_status = s;
+    emit statusChanged();
+}
+
 bool FirefoxLauncher::start() {
     m_stopping = false;
     if (m_bidi || m_process)
         return true; // connected, or connecting
+    m_profileTimer.stop();
     if (!m_options.error.isEmpty()) {
         m_lastError = m_options.error;
+        setStatus(BrowserStatus::State::Stopped, BrowserStatus::Reason::BadSetting,
+                  m_options.error);
         return false;
     }
     if (m_options.attachPort != 0) {
+        // While the browser cannot be had, the status keeps saying why between the tries.
+        if (m_status.state != BrowserStatus::State::Stopped)
+            setStatus(BrowserStatus::State::Starting);
         attach();
         return true;
     }
     return launch();
 }
 
+void FirefoxLauncher::wake() {
+    using R = BrowserStatus::Reason;
+    if (m_bidi || m_process || m_status.state != BrowserStatus::State::Stopped)
+        return;
+    switch (m_status.reason) {
+    case R::Closed:
+    case R::KeepsCrashing:
+    case R::NoAnswer:
+    case R::CannotStart:
+    case R::NotFound:
+    case R::ProfileInUse:
+    case R::ChangesProfile: // the user may have changed the profile meanwhile
+        m_quickCrashes = 0;
+        start();
+        break;
+    default:
+        break; // the same start would meet the same setting, or is tried again already
+    }
+}
+
 void FirefoxLauncher::stop() {
     m_stopping = true;
     m_retryTimer.stop();
     m_startTimer.stop();
+    m_profileTimer.stop();
     if (connected() && m_process) {
         // A launched browser is closed (waited for below).
         m_bidi->send(QStringLiteral("browser.close"));
@@ -123,10 +149,15 @@ void FirefoxLauncher::stop() {
     }
     if (m_bidi)
         onGone(QStringLiteral("stopped"));
+    if (m_status.state != BrowserStatus::State::Stopped)
+        setStatus(BrowserStatus::State::Stopped, BrowserStatus::Reason::Closed);
 }
 
 bool FirefoxLauncher::launch() {
+    using R = BrowserStatus::Reason;
     QString program = m_options.browser;
+    m_name = m_options.productName.isEmpty() ? QStringLiteral("Firefox") : m_options.productName;
+    m_ownProfile = m_blocksPopups = false;
     if (program.isEmpty()) {
         for (const char* name : {"firefox-esr", "firefox"}) {
             program = QStandardPaths::findExecutable(QLatin1String(name));
@@ -136,46 +167,39 @@ bool FirefoxLauncher::launch() {
         if (program.isEmpty()) {
             m_lastError =
                 QStringLiteral("no firefox-esr or firefox on the PATH (set TAVREL_BROWSER)");
+            setStatus(BrowserStatus::State::Stopped, R::NotFound, QStringLiteral("firefox-esr"));
             return false;
         }
-    } else if (!QFileInfo(program).isExecutable()) {
-        if (const QString found = QStandardPaths::findExecutable(program); !found.isEmpty())
+    } else if (!QFileInfo(program).isExecutable() || QFileInfo(program).isDir()) {
+        if (const QString found = QStandardPaths::findExecutable(program); !found.isEmpty()) {
             program = found;
-        else {
+        } else {
             m_lastError = QStringLiteral("%1 is not an executable program").arg(program);
+            setStatus(BrowserStatus::State::Stopped, R::NotFound, program);
             return false;
         }
     }
 
-    // Port 0: Firefox listens on a port it finds free and says which.
-    QStringList args{QStringLiteral("--remote-debugging-port"), QStringLiteral("0"),
-                     QStringLiteral("--no-remote")};
-    if (std::none_of(m_options.arguments.begin(), m_options.arguments.end(), namesProfile)) {
-        QString profile = m_options.profileDir;
-        if (profile.isEmpty())
-            profile = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                      QStringLiteral("/Tavrel/firefox-profile");
-        QDir().mkpath(profile);
-        // The preferences go into a user.js that Tavrel wrote, or into none: a user.js of
-        // somebody else's is left as it is.
-        const QString userJs = profile + QStringLiteral("/user.js");
-        QFile existing(userJs);
-        if (!existing.exists() ||
-            (existing.open(QIODevice::ReadOnly) && existing.readLine().startsWith(kPrefsMarker))) {
-            existing.close();
-            QSaveFile file(userJs);
-            if (!file.open(QIODevice::WriteOnly) || file.write(profilePreferences()) < 0 ||
-                !file.commit())
-                qWarning("Tavrel: cannot write %s; Firefox's pop-up blocker stays as it is",
-                         qPrintable(userJs));
-        }
-        args << QStringLiteral("--profile") << profile;
+    // Port 0: Firefox listens on a port it finds free and says which. Without --no-remote,
+    // a `firefox` started later on the same profile (a link from another program, the
+    // settings page) hands its addresses to the watched browser instead of asking the user
+    // to close it.
+    QStringList args{QStringLiteral("--remote-debugging-port"), QStringLiteral("0")};
+    if (!chooseProfile(args))
+        return false;
+    // Launching onto a profile that a running Firefox holds would only ask the user to close
+    // that one (or, with windows, hand it our addresses): wait until the user does.
+    if (m_options.checkProfileLock && FirefoxProfiles::lockHolder(m_lockDir)) {
+        profileInUse();
+        return false;
     }
     args << m_options.arguments;
 
     dropProcess();
     m_output.clear();
     m_lastError.clear();
+    m_answered = m_givenUp = m_handOff = false;
+    setStatus(BrowserStatus::State::Starting);
     m_process = new QProcess(this);
     m_process->setProgram(program);
     m_process->setArguments(args);
@@ -195,6 +219,7 @@ bool FirefoxLauncher::launch() {
     m_process->start();
     if (!m_process->waitForStarted(5000)) {
         m_lastError = QStringLiteral("cannot start %1: %2").arg(program, m_process->errorString());
+        setStatus(BrowserStatus::State::Stopped, R::CannotStart, m_process->errorString());
         dropProcess();
         return false;
     }
@@ -227,12 +252,13 @@ void FirefoxLauncher::onOutput() {
     if (m_bidi)
         return; // the address is known; the rest is the browser's own business
     m_output += chunk;
+    if (m_output.contains(profileInUseWords()))
+        m_handOff = true;
     static const QRegularExpression listening(
         QStringLiteral("WebDriver BiDi listening on ws://([^\\s/]+):(\\d+)"));
     const QRegularExpressionMatch match = listening.match(QString::fromUtf8(m_output));
     if (match.hasMatch()) {
         m_output.clear();
-        m_startTimer.stop();
         connectTo(match.captured(1), quint16(match.captured(2).toUInt()));
         return;
     }
@@ -245,6 +271,7 @@ void FirefoxLauncher::onOutput() {
 
 void FirefoxLauncher::attach() {
     m_lastError.clear();
+    m_answered = m_givenUp = m_sessionRefused = false;
     connectTo(m_options.attachHost, m_options.attachPort);
 }
 
@@ -268,25 +295,29 @@ void FirefoxLauncher::onSocketOpened() {
         {QStringLiteral("alwaysMatch"),
          QJsonObject{{QStringLiteral("unhandledPromptBehavior"),
                       QJsonObject{{QStringLiteral("default"), QStringLiteral("ignore")}}}}}};
-    m_bidi->send(QStringLiteral("session.new"),
-                 QJsonObject{{QStringLiteral("capabilities"), capabilities}},
-                 [this, generation](const BidiReply& reply) {
-                     if (generation != m_generation || !m_bidi)
-                         return;
-                     if (!reply.ok) {
-                         const QString why =
-                             reply.error.contains(u"Maximum number of active sessions")
-                                 ? QStringLiteral("another program is driving this Firefox")
-                                 : QStringLiteral("Firefox refused the session: ") + reply.error;
-                         m_bidi->close();
-                         m_lastError = why; // after the close, which says less
-                         return;
-                     }
-                     m_sessionOpen = true;
-                     m_lastError.clear();
-                     m_quickCrashes = 0;
-                     emit opened();
-                 });
+    m_bidi->send(
+        QStringLiteral("session.new"), QJsonObject{{QStringLiteral("capabilities"), capabilities}},
+        [this, generation](const BidiReply& reply) {
+            if (generation != m_generation || !m_bidi)
+                return;
+            if (!reply.ok) {
+                const bool taken = reply.error.contains(u"Maximum number of active sessions");
+                const QString why =
+                    taken ? QStringLiteral("another program is driving this Firefox")
+                          : QStringLiteral("Firefox refused the session: ") + reply.error;
+                m_sessionRefused = taken;
+                m_bidi->close();
+                m_lastError = why; // after the close, which says less
+                return;
+            }
+            m_sessionOpen = true;
+            m_answered = true;
+            m_startTimer.stop();
+            m_lastError.clear();
+            m_quickCrashes = 0;
+            setStatus(BrowserStatus::State::Watching);
+            emit opened();
+        });
 }
 
 void FirefoxLauncher::onGone(const QString& reason) {
@@ -303,17 +334,30 @@ void FirefoxLauncher::onGone(const QString& reason) {
     if (hadSession || m_lastError.isEmpty())
         m_lastError = reason;
     emit closed();
-    if (m_stopping)
+    if (m_stopping || m_givenUp)
         return;
-    if (m_options.attachPort != 0)
+    if (m_options.attachPort != 0) {
+        // Lost stays lost until the browser is back, however many tries fail meanwhile; a
+        // browser whose one session is someone else's is said to be so.
+        using R = BrowserStatus::Reason;
+        const bool lost = hadSession || (m_status.state == BrowserStatus::State::Stopped &&
+                                         m_status.reason == R::ConnectionLost);
+        const R why = lost               ? R::ConnectionLost
+                      : m_sessionRefused ? R::SessionTaken
+                                         : R::Unreachable;
+        m_sessionRefused = false;
+        setStatus(BrowserStatus::State::Stopped, why, address());
         m_retryTimer.start(m_options.retryMs);
-    // A launched browser is started again when it crashed (onProcessFinished); one that the
-    // user closed stays closed until `start`.
+    }
+    // A launched browser: its process's end says what happened (onProcessFinished).
 }
 
 void FirefoxLauncher::onProcessFinished(int exitCode, QProcess::ExitStatus status) {
+    using R = BrowserStatus::Reason;
+    onOutput();
     const bool crashed = status == QProcess::CrashExit || exitCode != 0;
     const bool quick = m_launchedAt.isValid() && m_launchedAt.elapsed() < kQuickCrashMs;
+    const bool answered = m_answered;
     m_startTimer.stop();
     if (!m_bidi && m_lastError.isEmpty())
         m_lastError = QStringLiteral("Firefox ended before opening its debugging port");
@@ -322,14 +366,65 @@ void FirefoxLauncher::onProcessFinished(int exitCode, QProcess::ExitStatus statu
         m_process->deleteLater();
         m_process = nullptr;
     }
-    if (m_stopping || !crashed)
+    if (m_stopping || m_givenUp)
         return;
+    // Ended before it was ever watched: another Firefox holds the profile (it said so, or
+    // the profile is held), or it could not run at all.
+    if (!answered && (m_handOff || FirefoxProfiles::lockHolder(m_lockDir)))
+        return profileInUse();
+    if (!answered && !crashed) {
+        setStatus(BrowserStatus::State::Stopped, R::CannotStart, QStringLiteral("exit 0"));
+        return;
+    }
+    if (!crashed) {
+        setStatus(BrowserStatus::State::Stopped, R::Closed);
+        return; // closed by the user: it stays closed until `wake`
+    }
     m_quickCrashes = quick ? m_quickCrashes + 1 : 0;
     if (m_quickCrashes >= kMaxQuickCrashes) {
         qWarning("Tavrel: Firefox keeps crashing at start; not starting it again");
+        setStatus(BrowserStatus::State::Stopped, R::KeepsCrashing);
         return;
     }
+    setStatus(BrowserStatus::State::Stopped, R::Crashed);
     m_retryTimer.start(m_options.retryMs);
+}
+
+void FirefoxLauncher::onStartTimeout() {
+    if (!m_process || m_sessionOpen)
+        return;
+    // With windows, a Firefox whose profile another one holds asks the user to close that
+    // one, and waits: that is the profile in use, not a browser that never answers.
+    if (m_handOff || heldByAnother()) {
+        giveUp(BrowserStatus::Reason::ProfileInUse, m_lockDir);
+        profileInUse();
+        return;
+    }
+    giveUp(BrowserStatus::Reason::NoAnswer);
+    m_lastError = QStringLiteral("Firefox did not open its debugging port");
+}
+
+bool FirefoxLauncher::heldByAnother() const {
+    const std::optional<qint64> holder = FirefoxProfiles::lockHolder(m_lockDir);
+    return holder && (*holder < 0 || *holder != browserPid());
+}
+
+void FirefoxLauncher::giveUp(BrowserStatus::Reason reason, const QString& detail) {
+    m_givenUp = true;
+    m_startTimer.stop();
+    m_retryTimer.stop();
+    if (m_bidi)
+        m_bidi->close();
+    dropProcess();
+    m_lastError = QStringLiteral("the browser was not watched");
+    setStatus(BrowserStatus::State::Stopped, reason, detail);
+}
+
+void FirefoxLauncher::profileInUse() {
+    m_lastError = QStringLiteral("another Firefox holds the profile %1").arg(m_lockDir);
+    setStatus(BrowserStatus::State::Stopped, BrowserStatus::Reason::ProfileInUse, m_lockDir);
+    if (!m_lockDir.isEmpty())
+        m_profileTimer.start(m_options.profileCheckMs);
 }
 
 qint64 FirefoxLauncher::browserPid() const {

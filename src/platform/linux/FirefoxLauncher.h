@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Browser.h"
 #include "platform/linux/BidiConnection.h"
 #include "platform/linux/FirefoxOptions.h"
 
@@ -15,7 +16,11 @@ namespace platform::linuxp {
 // Firefox listening on a loopback port; either way it holds the one session Firefox allows, so
 // no other local program can drive the browser meanwhile. After a crash of a launched browser
 // or a lost connection to an attached one, it starts or attaches again. Every command of the
-// adapter goes through `send`.
+// adapter goes through `send`. Its status says what is watched or why nothing is: no such
+// program, a profile that a running Firefox holds (seen on its lock before launching, or when
+// the launched one says so or never opens its port), a usual profile that Firefox would change
+// while watched, a browser that closed, crashed or keeps crashing, an attached one that is
+// unreachable, lost, or driven by another program.
 class FirefoxLauncher : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +33,9 @@ public:
     /// Lets the browser go: a launched one is closed, an attached one is left running with its
     /// session ended. Nothing starts again until `start`.
     void stop();
+    /// Starts again where only the user could make a difference (see BrowserShell::wake).
+    void wake();
+    const BrowserStatus& status() const { return m_status; }
     /// True once the session is open.
     bool connected() const { return m_bidi && m_sessionOpen; }
     QString lastError() const { return m_lastError; }
@@ -52,6 +60,9 @@ public:
 
     /// The preferences written into Tavrel's own profile (user.js), one `user_pref` line each.
     static QByteArray profilePreferences();
+    /// The words a Firefox prints when another one holds its profile (headless; with windows
+    /// it asks on the screen instead).
+    static const QByteArray& profileInUseWords();
 
 signals:
     /// The session is open; the browser's events follow.
@@ -59,6 +70,7 @@ signals:
     void event(const QString& method, const QJsonObject& params);
     /// The session ended (`lastError` says why); emitted before any new start.
     void closed();
+    void statusChanged();
 
 private:
     bool launch();
@@ -68,7 +80,20 @@ private:
     void onGone(const QString& reason);
     void onOutput();
     void onProcessFinished(int exitCode, QProcess::ExitStatus status);
+    void onStartTimeout();
     void dropProcess();
+    /// Where the launched browser's profile is, and what to pass for it; false (with the
+    /// status set) when it must not be launched on it.
+    bool chooseProfile(QStringList& args);
+    /// The launched browser will not be watched: it is ended, and nothing starts again.
+    void giveUp(BrowserStatus::Reason reason, const QString& detail = {});
+    /// Another Firefox holds the profile: nothing is launched until it lets it go.
+    void profileInUse();
+    /// True when a process other than the launched one holds the profile.
+    bool heldByAnother() const;
+    void setStatus(BrowserStatus::State state, BrowserStatus::Reason reason = {},
+                   const QString& detail = {});
+    QString address() const;
 
     const FirefoxOptions& m_options;
     QString m_lastError;
@@ -76,10 +101,20 @@ private:
     bool m_sessionOpen = false;
     QProcess* m_process = nullptr;
     QByteArray m_output;
+    BrowserStatus m_status;
+    QString m_name;    // the browser's name for the status
+    QString m_lockDir; // the launched browser's profile folder, when known
+    bool m_ownProfile = false;
+    bool m_blocksPopups = false; // its own pop-up blocker stays on (the user's profile)
+    bool m_answered = false;     // a session was opened since the launch or the attach
+    bool m_givenUp = false;
+    bool m_handOff = false;        // the launched Firefox said another one holds the profile
+    bool m_sessionRefused = false; // the attached Firefox gave its session to someone else
     bool m_stopping = false;
     quint64 m_generation = 0;
     QTimer m_retryTimer;
     QTimer m_startTimer;
+    QTimer m_profileTimer;
     QElapsedTimer m_launchedAt;
     int m_quickCrashes = 0;
 };

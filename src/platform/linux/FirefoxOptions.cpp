@@ -13,13 +13,25 @@ bool isLoopback(const QString& host) {
 
 } // namespace
 
-bool FirefoxOptions::requested() {
+bool FirefoxOptions::namesProfile(const QString& argument) {
+    return argument == u"--profile" || argument == u"-profile" || argument == u"-P" ||
+           argument == u"--P" || argument.startsWith(u"--profile=");
+}
+
+bool FirefoxOptions::requested(const QString& program) {
     const QString kind = qEnvironmentVariable("TAVREL_BROWSER_KIND").trimmed().toLower();
     if (!kind.isEmpty())
         return kind == u"firefox";
-    return QFileInfo(qEnvironmentVariable("TAVREL_BROWSER"))
-        .fileName()
-        .contains(u"firefox", Qt::CaseInsensitive);
+    return QFileInfo(program).fileName().contains(u"firefox", Qt::CaseInsensitive);
+}
+
+PopupGuard FirefoxOptions::popupGuardFromEnvironment(QString* error) {
+    const QString guard = qEnvironmentVariable("TAVREL_POPUP_GUARD").trimmed().toLower();
+    if (guard == u"light")
+        return PopupGuard::Light;
+    if (!guard.isEmpty() && guard != u"strict" && error)
+        *error = QStringLiteral("TAVREL_POPUP_GUARD : « %1 » n'est ni strict ni light").arg(guard);
+    return PopupGuard::Strict;
 }
 
 FirefoxOptions FirefoxOptions::fromEnvironment() {
@@ -28,12 +40,7 @@ FirefoxOptions FirefoxOptions::fromEnvironment() {
     o.arguments = QProcess::splitCommand(qEnvironmentVariable("TAVREL_BROWSER_ARGS"));
     o.profileDir = qEnvironmentVariable("TAVREL_BROWSER_PROFILE");
     o.useX11 = qEnvironmentVariable("TAVREL_KEY_STATE") != u"page";
-    const QString guard = qEnvironmentVariable("TAVREL_POPUP_GUARD").trimmed().toLower();
-    if (guard == u"light")
-        o.popupGuard = PopupGuard::Light;
-    else if (!guard.isEmpty() && guard != u"strict")
-        o.error =
-            QStringLiteral("TAVREL_POPUP_GUARD: \"%1\" is neither strict nor light").arg(guard);
+    o.popupGuard = popupGuardFromEnvironment(&o.error);
     const QString attach = qEnvironmentVariable("TAVREL_ATTACH").trimmed();
     if (attach.isEmpty())
         return o;

@@ -11,6 +11,13 @@ namespace platform::linuxp {
 struct FirefoxOptions {
     /// Browser to launch (TAVREL_BROWSER); empty: firefox-esr, else firefox, found on the PATH.
     QString browser;
+    /// The browser's name as the user knows it; empty: "Firefox".
+    QString productName;
+    /// Launch on the user's usual Firefox profile rather than Tavrel's own.
+    bool ownProfile = false;
+    /// That profile's folder (see FirefoxProfiles::usualProfile); empty when Firefox has
+    /// none yet. Only read when `ownProfile` is set.
+    QString usualProfileDir;
     /// Flags added to the launch command (TAVREL_BROWSER_ARGS, split like a shell would).
     QStringList arguments;
     /// Profile folder of a launched browser (TAVREL_BROWSER_PROFILE); empty: Tavrel's own
@@ -31,15 +38,26 @@ struct FirefoxOptions {
     int popupFallbackMs = 500;
     /// Delay before attaching again, or before launching again after a crash.
     int retryMs = 1000;
-    /// How long a launched browser may take to open its debugging port.
+    /// How long a launched browser may take to open its debugging port; one that has not by
+    /// then is given up (it hangs, or shows a question on the screen).
     int startTimeoutMs = 30000;
+    /// Period of the look at a profile held by another Firefox, until it is free.
+    int profileCheckMs = 2000;
+    /// Look at the profile's lock before launching (tests turn it off to see what Firefox
+    /// does on a profile in use).
+    bool checkProfileLock = true;
     /// Why a value of the environment was not usable; nothing starts while it is set.
     QString error;
 
     static FirefoxOptions fromEnvironment();
-    /// True when the environment asks for Firefox: TAVREL_BROWSER_KIND=firefox, or a
-    /// TAVREL_BROWSER whose file name holds "firefox".
-    static bool requested();
+    /// The pop-up guard the environment asks for (TAVREL_POPUP_GUARD); when its value is not
+    /// one, the strict guard, and `error` says so.
+    static PopupGuard popupGuardFromEnvironment(QString* error);
+    /// True for a launch flag that names the profile (--profile, -profile, -P).
+    static bool namesProfile(const QString& argument);
+    /// True when Firefox is asked for: TAVREL_BROWSER_KIND=firefox, or, when that variable
+    /// is not set, a `program` (TAVREL_BROWSER) whose file name holds "firefox".
+    static bool requested(const QString& program);
 };
 
 } // namespace platform::linuxp

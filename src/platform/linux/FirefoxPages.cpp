@@ -41,6 +41,8 @@ const QString kSandbox = QStringLiteral("tavrel");
 // Longest report accepted (a title of 2048 characters, every one escaped).
 constexpr qsizetype kMaxReport = 16 * 1024;
 constexpr qsizetype kMaxTitle = 2048;
+// Longest address a window.open report carries (the script sends none longer).
+constexpr qsizetype kMaxUrl = 8192;
 
 } // namespace
 
@@ -52,10 +54,21 @@ FirefoxPageReport parsePageReport(const QByteArray& payload) {
     if (!doc.isObject())
         return r;
     const QJsonObject o = doc.object();
-    if (o.value(QStringLiteral("type")).toString() == u"title") {
+    const QString type = o.value(QStringLiteral("type")).toString();
+    if (type == u"title") {
         const QJsonValue title = o.value(QStringLiteral("title"));
         if (o.size() == 2 && title.isString() && title.toString().size() <= kMaxTitle)
             r.title = title.toString();
+        return r;
+    }
+    if (type == u"open") {
+        const QJsonValue url = o.value(QStringLiteral("url"));
+        if (o.size() == 2 && url.isString() && url.toString().size() <= kMaxUrl)
+            r.opening = url.toString();
+        return r;
+    }
+    if (type == u"opened") {
+        r.opened = o.size() == 1;
         return r;
     }
     r.mouse = parseMouseReport(payload);
@@ -111,6 +124,7 @@ void FirefoxPages::inject(const QString& context) {
 void FirefoxPages::forget(WindowHandle handle) {
     if (m_lastEventWindow == handle)
         m_lastEventWindow = 0;
+    m_opening.erase(handle);
 }
 
 // --- Reports -----------------------------------------------------------------------------------
@@ -127,7 +141,14 @@ void FirefoxPages::onMessage(const QJsonObject& params) {
     if (!w)
         return;
     const FirefoxPageReport report = parsePageReport(value.toString().toUtf8());
-    if (report.title) {
+    if (report.opening) {
+        // Firefox announces the new window before the call returns: what the script says here
+        // is the address of the window announced while the call lasts (the script opens
+        // exactly the address it reports).
+        m_opening[w->hwnd()] = *report.opening;
+    } else if (report.opened) {
+        m_opening.erase(w->hwnd());
+    } else if (report.title) {
         // Only a page's own document names it, not one of its frames.
         if (context == w->context())
             w->m_title = *report.title;
@@ -154,6 +175,18 @@ void FirefoxPages::onMouse(FirefoxWindow& w, const CdpMouseReport& report) {
         break;
     }
     }
+}
+
+QString FirefoxPages::requestedUrl(WindowHandle opener) const {
+    const auto it = m_opening.find(opener);
+    return it == m_opening.end() ? QString() : it->second;
+}
+
+void FirefoxPages::windowMade(const QString& openerContext) {
+    if (openerContext.isEmpty())
+        return;
+    if (const FirefoxWindow* w = m_snapshot.windowOf(openerContext))
+        m_opening.erase(w->hwnd());
 }
 
 QPoint FirefoxPages::cursorPosIn(const FirefoxWindow& w) const {

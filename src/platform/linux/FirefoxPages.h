@@ -4,6 +4,7 @@
 #include "platform/linux/FirefoxWindow.h"
 
 #include <QJsonObject>
+#include <map>
 #include <optional>
 
 namespace platform::linuxp {
@@ -11,18 +12,21 @@ namespace platform::linuxp {
 class FirefoxLauncher;
 class FirefoxSnapshot;
 
-// One report of the page script: a mouse event, or a page's title.
+// One report of the page script: a mouse event, a page's title, or a call of the page's
+// window.open (the address it asks for, then the call's end).
 struct FirefoxPageReport {
     std::optional<CdpMouseReport> mouse;
     std::optional<QString> title;
+    std::optional<QString> opening;
+    bool opened = false;
 };
 /// Reads one report; neither field is set when it is not exactly what the script sends.
 FirefoxPageReport parsePageReport(const QByteArray& payload);
 
 // What runs in Firefox's pages and what they report. A preload script (`firefox-page-script.js`,
 // built in through `firefox.qrc`) runs in a sandbox of every document and reports, through a
-// script channel, the user's mouse events and the page's title; the browsing context events
-// become the windows' navigation and load signals.
+// script channel, the user's mouse events, the page's title and the address each window.open
+// asks for; the browsing context events become the windows' navigation and load signals.
 class FirefoxPages : public QObject {
     Q_OBJECT
 public:
@@ -42,7 +46,17 @@ public:
     /// The window was forgotten.
     void forget(WindowHandle handle);
     /// The connection ended.
-    void reset() { m_ready = false; }
+    void reset() {
+        m_ready = false;
+        m_opening.clear();
+    }
+
+    /// The address a page of this window is asking window.open for, while the call lasts (the
+    /// new window is announced meanwhile); empty when none.
+    QString requestedUrl(WindowHandle opener) const;
+    /// A page of the window holding `openerContext` has had its new window announced: what it
+    /// asked for is no longer being asked.
+    void windowMade(const QString& openerContext);
 
     bool keyDown(Key key) const { return m_keys.keyDown(key); }
     /// The pointer relative to the window: from the X server, else the position of the last
@@ -61,6 +75,7 @@ private:
     CdpKeyState m_keys;
     QPoint m_lastClient;
     WindowHandle m_lastEventWindow = 0;
+    std::map<WindowHandle, QString> m_opening; // by top window: a window.open being called
 };
 
 } // namespace platform::linuxp

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,40 +19,8 @@ bool LinuxProcesses::openUrl(const QString& url) {
     return start(QStringLiteral("xdg-open"), {url});
 }
 
-QString LinuxProcesses::browserProgram() {
-    QString browser = qEnvironmentVariable("TAVREL_BROWSER");
-    if (browser.isEmpty())
-        browser = QStringLiteral("chromium");
-    return QStandardPaths::findExecutable(browser);
-}
-
-QStringList LinuxProcesses::cookieSettingsArguments() {
-    // The page opens in the watched browser's own profile (the one the browser adapter
-    // launches with), where a running browser takes it as a new tab. A browser Tavrel attached
-    // to has a profile of its own choosing: the default one is the best guess.
-    QString profileArgument;
-    for (const QString& a : QProcess::splitCommand(qEnvironmentVariable("TAVREL_BROWSER_ARGS")))
-        if (a.startsWith(QStringLiteral("--user-data-dir=")))
-            profileArgument = a;
-    if (profileArgument.isEmpty() && qEnvironmentVariable("TAVREL_ATTACH").isEmpty()) {
-        QString profile = qEnvironmentVariable("TAVREL_BROWSER_PROFILE");
-        if (profile.isEmpty())
-            profile = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                      QStringLiteral("/Tavrel/browser-profile");
-        profileArgument = QStringLiteral("--user-data-dir=") + profile;
-    }
-    QStringList arguments;
-    if (!profileArgument.isEmpty())
-        arguments.append(profileArgument);
-    arguments.append(QStringLiteral("chrome://settings/cookies"));
-    return arguments;
-}
-
 bool LinuxProcesses::openInternetOptions() {
-    const QString browser = browserProgram();
-    if (browser.isEmpty())
-        return false;
-    return start(browser, cookieSettingsArguments());
+    return openBrowserSettings && openBrowserSettings();
 }
 
 void LinuxProcesses::processEvents() {

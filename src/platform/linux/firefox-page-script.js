@@ -1,8 +1,9 @@
 // Runs before the page's own scripts in every document of Firefox's pages, in a sandbox of its
 // own: the page sees neither this script nor the reporting function `send`, and the objects it
 // uses are the browser's, whatever the page did to its own. It reports the user's mouse events
-// (isTrusted only) and, for a page's top document, its title, each as one JSON text. What
-// arrives is still checked by the adapter.
+// (isTrusted only), for a page's top document its title, and the address each call of the
+// page's window.open asks for, each as one JSON text. What arrives is still checked by the
+// adapter.
 (send) => {
   // A window's first document may be replaced by the next one in the same window (and the
   // same sandbox): the mouse is watched once per window, the title once per document.
@@ -21,6 +22,29 @@
     globalThis.tavrelWindow = true;
     for (const t of ['mousedown', 'mouseup', 'contextmenu'])
       window.addEventListener(t, mouse, true);
+    // window.open, told before the call and after it: Firefox announces the new window while
+    // the call waits, so the address reported is that window's. The address is made absolute
+    // once, here, and that very address is what the browser's own window.open gets.
+    try {
+      const page = window.wrappedJSObject;
+      const open = page.open;
+      if (typeof open === 'function') {
+        page.open = function (url) {
+          'use strict';
+          const rest = Array.prototype.slice.call(arguments, 1);
+          let asked = url === undefined ? '' : String(url);
+          if (asked !== '') {
+            try { asked = new URL(asked, document.baseURI).href; } catch (e) {}
+          }
+          globalThis.tavrelPost({type: 'open', url: asked.length <= 8192 ? asked : ''});
+          try {
+            return open.apply(this === undefined ? page : this, [asked].concat(rest));
+          } finally {
+            globalThis.tavrelPost({type: 'opened'});
+          }
+        };
+      }
+    } catch (e) {}
   }
   if (window !== window.top) return;
   let last = null;

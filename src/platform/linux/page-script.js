@@ -2,9 +2,15 @@
 // reporting function off the page's global object and keeps it to itself, and reports only
 // events that the user made (isTrusted); what arrives is still checked, as the page could
 // call the function before this script runs in a frame it controls.
-// TAVREL_BINDING is replaced by the binding's name, as a string, before the script is sent.
+// It also stands in front of window.open: once Tavrel has refused a window this page asked for
+// without a user gesture, it calls TAVREL_HOLD, and for that while further calls without a
+// gesture are answered at once with no window, so that a page opening windows in a loop
+// neither waits on Tavrel nor reaches the network. Tavrel's own refusal stays the guard for
+// every window that still gets created.
+// TAVREL_BINDING and TAVREL_HOLD are replaced by names, as strings, before the script is sent.
 (() => {
   const name = TAVREL_BINDING;
+  const holdName = TAVREL_HOLD;
   const report = window[name];
   if (typeof report !== 'function') return;
   try { delete window[name]; } catch (e) {}
@@ -19,4 +25,50 @@
   };
   for (const t of ['mousedown', 'mouseup', 'contextmenu'])
     window.addEventListener(t, send, true);
+
+  const realOpen = window.open;
+  const activation = navigator.userActivation;
+  const active = activation &&
+      Object.getOwnPropertyDescriptor(Object.getPrototypeOf(activation), 'isActive');
+  if (typeof realOpen !== 'function' || !active || typeof active.get !== 'function') return;
+  const isActive = active.get;
+  const apply = Reflect.apply;
+  const perfNow = performance.now.bind(performance);
+  const origin = performance.timeOrigin;
+  const now = () => origin + perfNow(); // comparable between documents
+  const {min, max} = Math;
+  let refuseUntil = 0;
+  const refusing = () => now() < refuseUntil && !apply(isActive, activation, []);
+  // Called with a duration by Tavrel; returns until when this document refuses.
+  const hold = (ms) => {
+    refuseUntil = max(refuseUntil, now() + min(max(Number(ms) || 0, 0), 5000));
+    // Frames of the same origin refuse with their page.
+    for (let i = 0; i < window.length; i++) {
+      try { window[i][holdName](ms); } catch (e) {}
+    }
+    return refuseUntil;
+  };
+  Object.defineProperty(window, holdName, {value: hold});
+  // A frame made while its page refuses refuses too.
+  try { refuseUntil = window.parent[holdName](0); } catch (e) {}
+  window.open = function open() {
+    if (refusing()) return null;
+    return apply(realOpen, this, arguments);
+  };
+  // Links that the page's script clicks to open a new window, likewise (in the page or not).
+  const closest = Element.prototype.closest;
+  const opensWindow = (node) => {
+    if (!(node instanceof Element)) return false;
+    const link = apply(closest, node, ['a[href], area[href]']);
+    const target = link && (link.target || (document.querySelector('base[target]') || {}).target);
+    return !!target && !['_self', '_top', '_parent'].includes(String(target).toLowerCase());
+  };
+  window.addEventListener('click', (e) => {
+    if (!e.isTrusted && refusing() && opensWindow(e.target)) e.preventDefault();
+  }, true);
+  const click = HTMLElement.prototype.click;
+  HTMLElement.prototype.click = function click_() {
+    if (refusing() && opensWindow(this)) return;
+    return apply(click, this, arguments);
+  };
 })();
