@@ -58,6 +58,9 @@ void CookieManager::browserChanged() {
 }
 
 void CookieManager::showFolder() {
+    // A site's analysis shows the browser's cookie values: it does not outlive the source.
+    if (m_source == Source::Browser)
+        clearAnalysis();
     m_source = Source::Folder;
     m_browser.clear();
     m_sites.clear();
@@ -88,7 +91,8 @@ void CookieManager::readBrowser(bool keepAnalysis) {
         for (const CookieSite* site : selectedSites())
             selected.append(site->path);
     } else {
-        m_c.recordList.clear();
+        // Read anew (refreshed, deleted, another browser): what was analysed may be gone.
+        clearAnalysis();
     }
     m_c.fileList.clear();
     m_sites.clear();
@@ -102,6 +106,12 @@ void CookieManager::readBrowser(bool keepAnalysis) {
         if (!alive.expired() && reading == m_reading && m_source == Source::Browser)
             listSites(answer, selected);
     });
+}
+
+void CookieManager::clearAnalysis() {
+    m_c.recordList.clear();
+    m_c.analysisBox.setText(QString());
+    m_c.analysisLabel.setCaption(QStringLiteral("Analyse"));
 }
 
 void CookieManager::listSites(const platform::CookieAnswer& answer, const QStringList& selected) {
@@ -247,7 +257,7 @@ void CookieManager::deleteSelectedSites() {
         doomed += site->cookies;
     if (doomed.isEmpty())
         return readBrowser();
-    m_c.recordList.clear();
+    clearAnalysis();
     m_c.fileList.clear();
     const std::weak_ptr<int> alive = m_alive;
     m_p.browser.deleteCookies(doomed, [this, alive](const platform::CookieAnswer& answer) {

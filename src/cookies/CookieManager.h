@@ -86,10 +86,12 @@ private:
     /// Shows the folder, or the cookies of the browser now watched.
     void showFolder();
     void showBrowser();
-    /// Clears both lists (the site list only, with `keepAnalysis`) and asks the browser for its
-    /// cookies; the list fills on the answer.
+    /// Clears the site list and the analysis (the site list only, with `keepAnalysis`) and asks
+    /// the browser for its cookies; the list fills on the answer.
     void readBrowser(bool keepAnalysis = false);
     /// Lists the sites of the answer; those of the paths `selected` are selected again.
+    /// Empties the analysis: its label, its text and its records.
+    void clearAnalysis();
     void listSites(const platform::CookieAnswer& answer, const QStringList& selected);
     /// The sites of the selected rows.
     std::vector<const CookieSite*> selectedSites() const;
