@@ -77,6 +77,10 @@ MainForm::MainForm() : controls::Form(QStringLiteral("FrmMain"), QStringLiteral(
     cookieRecordView.setToolTip(QStringLiteral("Double clic pour analyser le Cookie"));
     deleteCookiesButton.setToolTip(QStringLiteral("Suppresion des Cookies sélectionnés"));
     refreshCookiesButton.setToolTip(QStringLiteral("Rafraîchir la liste des Cookies"));
+    // Until the browser's cookies are shown (the folder's files are not exported).
+    exportCookiesButton.setEnabled(false);
+    exportCookiesButton.setToolTip(QStringLiteral(
+        "Enregistrer les cookies des sites sélectionnés dans un fichier cookies.txt"));
     analysisBox.setMultiLine(true);
 
     // Anti Spy tab.

@@ -22,8 +22,9 @@ public:
                               "SSTab1",
                               {"Mots Clés", "Journal", "Configuration", "Statistiques", "Cookies",
                                "Anti Spy", "Aide", "Historique"}};
-    /// The tab of the lasting journal.
+    /// The tabs of the statistics, the cookies and the lasting journal.
     static constexpr int StatisticsTab = 3;
+    static constexpr int CookiesTab = 4;
     static constexpr int HistoryTab = 7;
     controls::Frame windowListFrame{
         this, "Frame2", "Fenétres IE en cours de navigation (Protection par mots clés)"};
@@ -137,6 +138,8 @@ public:
     controls::Label analysisLabel{this, "Label5", "Analyse"};
     controls::TextBox analysisBox{this, "rtf"};
     controls::ListView cookieRecordView{this, "Lst_Cook"};
+    /// Writes the selected sites' cookies to a cookies.txt file.
+    controls::Button exportCookiesButton{this, "cmdExportCookies", "Exporter..."};
 
     // --- Tab 5 "Anti Spy" ------------------------------------------------------------------
     controls::Frame spyNamesFrame{this, "fraFilters", "Fichiers Spyware connus"};

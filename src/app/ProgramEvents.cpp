@@ -92,6 +92,12 @@ void Program::connectEvents() {
     };                                                                                // Command17
     f.cookieFileView.onDblClick = [this] { m_cookieManager.analyseSelectedFile(); };  // lstCookies
     f.cookieRecordView.onDblClick = [this] { m_cookieManager.showSelectedRecord(); }; // Lst_Cook
+    f.exportCookiesButton.onClick = [this] {
+        m_cookieManager.exportSelected();
+    }; // cmdExportCookies
+    // The list follows the browser watched: its cookies, or the folder while none is.
+    QObject::connect(&m_platform.browser, &platform::BrowserShell::statusChanged, &m_form,
+                     [this] { m_cookieManager.browserChanged(); });
 
     // "Anti Spy": the known names, the file search, the registry search.
     f.spyNameBox.onChange = [this] { m_spyList.nameBoxChanged(); }; // txtFilter
@@ -121,6 +127,9 @@ void Program::connectEvents() {
     f.tabs.onClick = [this](int) {                                            // SSTab1
         if (m_form.tabs.current() == MainForm::HistoryTab)
             m_journalHistory.open();
+        // The browser's cookies change as the user browses: read again when shown.
+        if (m_form.tabs.current() == MainForm::CookiesTab)
+            m_cookieManager.tabShown();
         // The closures per day, from the lasting journal, each time the statistics show.
         if (m_form.tabs.current() == MainForm::StatisticsTab)
             m_statisticsChart.setClosuresPerDay(

@@ -2,6 +2,8 @@
 
 #include "platform/TextCodec.h"
 
+#include <QLocale>
+
 namespace cookies {
 
 namespace {
@@ -70,8 +72,14 @@ QString analysisText(const QByteArray& bytes) {
 }
 
 QString secureText(const QString& flags) {
+    // The number's value counts, not how it is written: "1", "01", "1.0" and "1e0" are all 1.
+    static const QLocale numbers = [] {
+        QLocale c = QLocale::c();
+        c.setNumberOptions(QLocale::RejectGroupSeparator);
+        return c;
+    }();
     bool ok = false;
-    const qlonglong n = trimBlanks(flags).toLongLong(&ok, 10);
+    const double n = numbers.toDouble(trimBlanks(flags), &ok);
     if (!ok)
         return {};
     if (n == 0)

@@ -29,7 +29,8 @@ struct CookieRow {
 /// Windows-1252, with bare LF line ends turned into CR LF.
 QString analysisText(const QByteArray& bytes);
 
-/// "True" for flags that are numerically 1, "False" for 0, empty for anything else.
+/// "True" for flags that are numerically 1 (however written: "1", "01", "1.0"), "False" for 0,
+/// empty for anything else.
 QString secureText(const QString& flags);
 
 /// Parses one record whose line breaks are written as "|~|" (or bare LF). A leading line

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -122,6 +124,38 @@ struct BrowserOverrides {
     bool profile = false; // the profile folder
 };
 
+// One cookie of the watched browser, as its protocol gives it.
+struct BrowserCookie {
+    QString name;
+    QString value;
+    /// As the browser keeps it: ".example.com" for a cookie sent to the subdomains too, the
+    /// host alone for a host-only cookie.
+    QString domain;
+    QString path;
+    bool secure = false;
+    bool httpOnly = false;
+    /// When it expires; nothing for a session cookie.
+    std::optional<QDateTime> expires;
+    /// Its size as the browser counts it (name and value).
+    qint64 size = 0;
+    /// When it was made and last sent, where the protocol tells (neither Chromium's nor
+    /// Firefox's does).
+    std::optional<QDateTime> created;
+    std::optional<QDateTime> lastAccess;
+    /// Which of the browser's cookie stores holds it, in the adapter's own words (empty: the
+    /// usual one); handed back to delete it.
+    QString partition;
+    bool operator==(const BrowserCookie&) const = default;
+};
+
+// The answer to a cookie request: the cookies read, or why the request failed.
+struct CookieAnswer {
+    bool ok = false;
+    QList<BrowserCookie> cookies;
+    QString error;
+};
+using CookieCallback = std::function<void(const CookieAnswer&)>;
+
 // The shell's view of the open browser windows, and the calls made on them by handle.
 class BrowserShell : public QObject {
     Q_OBJECT
@@ -181,6 +215,22 @@ public:
     /// when it runs, else in the chosen browser started on its profile); false when there is
     /// nothing to open them with.
     virtual bool openSettings() { return false; }
+
+    // The cookies of the watched browser's profile. The answer runs the callback once, on the
+    // event loop or at once; a browser that does not answer fails it within seconds. A shell
+    // that lets its browser go meanwhile may drop it (`statusChanged` tells of that).
+    /// True while the watched browser's cookies can be read and deleted.
+    virtual bool hasCookies() const { return false; }
+    /// Reads every cookie of the watched browser.
+    virtual void readCookies(CookieCallback done) {
+        done({false, {}, QStringLiteral("no cookies to read")});
+    }
+    /// Deletes exactly these cookies (as `readCookies` gave them); the answer's cookies are
+    /// left empty, its error tells what could not be deleted.
+    virtual void deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) {
+        Q_UNUSED(cookies);
+        done({false, {}, QStringLiteral("no cookies to delete")});
+    }
 
 signals:
     /// A browser window was registered (opened) or revoked (closed).

@@ -68,6 +68,9 @@ public:
     /// that a failed save leaves the previous file whole; done when it is on the disk. A file
     /// made is its owner's alone.
     virtual int writeAll(const QString& path, const QByteArray& bytes) = 0;
+    /// As writeAll, for a file that holds secrets: it ends up its owner's alone, even when it
+    /// was there before with wider permissions.
+    virtual int writePrivate(const QString& path, const QByteArray& bytes) = 0;
     /// Appends to a file, creating it (its owner's alone) when missing.
     virtual int append(const QString& path, const QByteArray& bytes) = 0;
     /// Deletes a file; PathFileAccess (75) when it is read-only, FileNotFound when missing.

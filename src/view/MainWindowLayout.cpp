@@ -246,8 +246,8 @@ void buildCookieTab(FormWidgets& w, QWidget* page) {
     auto* files = new QHBoxLayout;
     put(files, w.get(QStringLiteral("lstCookies")), 1);
     auto* buttons = new QVBoxLayout;
-    for (const char* name :
-         {"Command12", "Command13", "Command14", "Command15", "Command16", "Command17"})
+    for (const char* name : {"Command12", "Command13", "Command14", "Command15", "Command16",
+                             "Command17", "cmdExportCookies"})
         put(buttons, w.get(QString::fromLatin1(name)));
     buttons->addStretch(1);
     files->addLayout(buttons);

@@ -45,6 +45,16 @@ void spin(int ms) {
 
 // --- Server ------------------------------------------------------------------------------------
 
+namespace {
+// The value of a request's Cookie header, or nothing.
+QByteArray cookieHeader(const QByteArray& head) {
+    for (const QByteArray& line : head.split('\n'))
+        if (line.toLower().startsWith("cookie:"))
+            return line.mid(7).trimmed();
+    return {};
+}
+} // namespace
+
 LocalServer::LocalServer() {
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
@@ -59,15 +69,17 @@ LocalServer::LocalServer() {
                 const QList<QByteArray> line = in.left(in.indexOf("\r\n")).split(' ');
                 const QString target = line.size() > 1 ? QString::fromLatin1(line[1]) : QString();
                 requested.append(target);
+                cookiesSent.append(cookieHeader(in.left(in.indexOf("\r\n\r\n"))));
                 const QString path = target.section(u'?', 0, 0);
                 const auto page = m_pages.find(path);
                 const QByteArray body = page != m_pages.end() ? page->second : "not found";
                 socket->write(
                     (page != m_pages.end() ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
                     QByteArray("Content-Type: text/html; charset=utf-8\r\n"
-                               "Cache-Control: no-store\r\nConnection: close\r\n"
-                               "Content-Length: ") +
-                    QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                               "Cache-Control: no-store\r\nConnection: close\r\n") +
+                    (page != m_pages.end() ? m_headers[path] : QByteArray()) +
+                    QByteArray("Content-Length: ") + QByteArray::number(body.size()) + "\r\n\r\n" +
+                    body);
                 socket->disconnectFromHost();
                 in.clear();
             });

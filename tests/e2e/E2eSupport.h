@@ -33,7 +33,14 @@ public:
     QStringList requested;
     bool wasRequested(const QString& fragment) const;
 
+    // Cookies: set by a page's headers, and those each request carried.
+    /// A header line sent with the page ("Set-Cookie: a=1; HttpOnly").
+    void header(const QString& path, const QByteArray& line) { m_headers[path] += line + "\r\n"; }
+    /// The Cookie header of each request, in the order of `requested` (empty when none).
+    QList<QByteArray> cookiesSent;
+
 private:
+    std::map<QString, QByteArray> m_headers;
     std::map<QString, QByteArray> m_pages;
     std::map<QObject*, QByteArray> m_buffers;
     // Last, so that it goes first: the connections it owns still find their buffers when

@@ -190,4 +190,75 @@ void FakeBrowserShell::setKey(Key key, bool down) {
         m_keys.erase(key);
 }
 
+// --- The browser's cookies ----------------------------------------------------------------------
+
+namespace {
+bool sameCookie(const BrowserCookie& a, const BrowserCookie& b) {
+    return a.name == b.name && a.domain == b.domain && a.path == b.path &&
+           a.partition == b.partition;
+}
+} // namespace
+
+bool FakeBrowserShell::hasCookies() const {
+    return m_cookieStore && m_status.state == BrowserStatus::State::Watching;
+}
+
+void FakeBrowserShell::setCookieStore(bool on) {
+    if (on == m_cookieStore)
+        return;
+    m_cookieStore = on;
+    emit statusChanged();
+}
+
+void FakeBrowserShell::setCookie(const BrowserCookie& cookie) {
+    const auto it = std::find_if(m_cookies.begin(), m_cookies.end(),
+                                 [&](const BrowserCookie& c) { return sameCookie(c, cookie); });
+    if (it != m_cookies.end())
+        *it = cookie;
+    else
+        m_cookies.append(cookie);
+    setCookieStore(true);
+}
+
+void FakeBrowserShell::answerCookies(std::function<void()> answer) {
+    if (holdCookieAnswers)
+        m_heldAnswers.push_back(std::move(answer));
+    else
+        answer();
+}
+
+int FakeBrowserShell::releaseCookieAnswers() {
+    std::vector<std::function<void()>> held;
+    held.swap(m_heldAnswers);
+    for (const auto& answer : held)
+        answer();
+    return int(held.size());
+}
+
+void FakeBrowserShell::readCookies(CookieCallback done) {
+    CookieAnswer answer;
+    if (!hasCookies())
+        answer.error = QStringLiteral("no browser");
+    else if (!cookieFailure.isEmpty())
+        answer.error = cookieFailure;
+    else
+        answer = {true, m_cookies, {}};
+    answerCookies([done = std::move(done), answer] { done(answer); });
+}
+
+void FakeBrowserShell::deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) {
+    CookieAnswer answer;
+    if (!hasCookies() || !cookieFailure.isEmpty()) {
+        answer.error = hasCookies() ? cookieFailure : QStringLiteral("no browser");
+    } else {
+        answer.ok = true;
+        for (const BrowserCookie& doomed : cookies) {
+            m_t.line(QStringLiteral("browser delete cookie %1 %2 %3")
+                         .arg(quote(doomed.name), quote(doomed.domain), quote(doomed.path)));
+            m_cookies.removeIf([&](const BrowserCookie& c) { return sameCookie(c, doomed); });
+        }
+    }
+    answerCookies([done = std::move(done), answer] { done(answer); });
+}
+
 } // namespace fakes

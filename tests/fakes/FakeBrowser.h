@@ -100,7 +100,33 @@ public:
         m_prepare = std::move(prepare);
     }
 
+    // --- The browser's cookies ------------------------------------------------------------
+    // The browser keeps no cookies it offers until a scenario gives it some (so that the
+    // cookie folder is shown meanwhile); from then on they are read and deleted while it is
+    // watched. A deletion prints `browser delete cookie "NAME" "DOMAIN" "PATH"`.
+    bool hasCookies() const override;
+    void readCookies(platform::CookieCallback done) override;
+    void deleteCookies(const QList<platform::BrowserCookie>& cookies,
+                       platform::CookieCallback done) override;
+    /// Adds a cookie, or replaces the one of the same name, domain, path and partition; the
+    /// first one makes the browser offer its cookies (told as a status change).
+    void setCookie(const platform::BrowserCookie& cookie);
+    /// Whether the browser offers its cookies at all (told as a status change).
+    void setCookieStore(bool on);
+    const QList<platform::BrowserCookie>& cookies() const { return m_cookies; }
+    /// Reads and deletions fail with this error from now on; empty: they work.
+    QString cookieFailure;
+    /// While on, answers wait until `releaseCookieAnswers`, as a browser's come later.
+    bool holdCookieAnswers = false;
+    /// Gives the answers held so far, in order; how many there were.
+    int releaseCookieAnswers();
+
 private:
+    void answerCookies(std::function<void()> answer);
+    bool m_cookieStore = false;
+    QList<platform::BrowserCookie> m_cookies;
+    std::vector<std::function<void()>> m_heldAnswers;
+
     std::function<void(FakeBrowserWindow*)> m_prepare;
     Transcript& m_t;
     std::vector<std::unique_ptr<FakeBrowserWindow>> m_windows;

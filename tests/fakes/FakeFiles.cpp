@@ -147,6 +147,14 @@ std::optional<QByteArray> FakeFiles::readAll(const QString& path, int* error) co
 }
 
 int FakeFiles::writeAll(const QString& path, const QByteArray& bytes) {
+    return save(path, bytes, false);
+}
+
+int FakeFiles::writePrivate(const QString& path, const QByteArray& bytes) {
+    return save(path, bytes, true);
+}
+
+int FakeFiles::save(const QString& path, const QByteArray& bytes, bool ownerOnly) {
     if (m_diskFull)
         return FileError::DiskFull;
     const QString p = normalize(path);
@@ -158,11 +166,18 @@ int FakeFiles::writeAll(const QString& path, const QByteArray& bytes) {
     auto it = m_nodes.find(p);
     if (it != m_nodes.end() && (it->directory || it->readOnly || it->unreadable))
         return it->directory ? FileError::PathFileAccess : FileError::PermissionDenied;
-    // Saved as a new file renamed over the old one: a new inode.
+    // Saved as a new file renamed over the old one: a new inode. A file made is its owner's
+    // alone; one replaced keeps its permissions unless it is made private.
     Node n = newNode();
     n.bytes = bytes;
+    n.ownerOnly = ownerOnly || it == m_nodes.end() || it->ownerOnly;
     m_nodes.insert(p, n);
     return FileError::None;
+}
+
+bool FakeFiles::ownerOnly(const QString& path) const {
+    const auto it = m_nodes.constFind(normalize(path));
+    return it != m_nodes.constEnd() && it->ownerOnly;
 }
 
 int FakeFiles::append(const QString& path, const QByteArray& bytes) {

@@ -21,6 +21,7 @@ public:
     platform::FileAttributes attributes(const QString& path) const override;
     std::optional<QByteArray> readAll(const QString& path, int* error = nullptr) const override;
     int writeAll(const QString& path, const QByteArray& bytes) override;
+    int writePrivate(const QString& path, const QByteArray& bytes) override;
     int append(const QString& path, const QByteArray& bytes) override;
     int remove(const QString& path) override;
     int setNormal(const QString& path) override;
@@ -40,6 +41,10 @@ public:
     static QString pathFromBytes(const QByteArray& raw);
     /// The raw path of a path of the fake.
     static QByteArray bytesOfPath(const QString& path);
+
+    /// True when only the file's owner may read it (a file the program made, or made
+    /// private); a file set up by `setFile` may be read by others.
+    bool ownerOnly(const QString& path) const;
 
     // Set-up from scenarios and tests.
     void setFile(const QString& path, const QByteArray& bytes);
@@ -73,6 +78,7 @@ private:
         bool hidden = false;
         QDateTime modified;
         quint64 inode = 0;
+        bool ownerOnly = false;
     };
     Node newNode() {
         Node n;
@@ -85,6 +91,7 @@ private:
         n.directory = true;
         return n;
     }
+    int save(const QString& path, const QByteArray& bytes, bool ownerOnly);
     static QString normalize(const QString& path);
     static QString parentOf(const QString& path);
     const Node* resolve(const QString& path, int depth = 0) const;

@@ -162,6 +162,16 @@ TEST(LinuxFiles, WhatTheProgramCreatesIsPrivate) {
     EXPECT_EQ(modeOf(p.prog(QStringLiteral("a/log"))), 0600u);
     EXPECT_EQ(p.files.writeAll(p.prog(QStringLiteral("a/b/new")), "x"), FileError::None);
     EXPECT_EQ(modeOf(p.prog(QStringLiteral("a/b/new"))), 0600u);
+    // A file of secrets (exported cookies) is its owner's alone, even over one others read.
+    const QString secrets = p.prog(QStringLiteral("cookies.txt"));
+    ASSERT_TRUE(writeFile(secrets, "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(secrets).constData(), 0644), 0);
+    EXPECT_EQ(p.files.writePrivate(secrets, "sid=1"), FileError::None);
+    EXPECT_EQ(modeOf(secrets), 0600u);
+    EXPECT_EQ(readFile(secrets), QByteArray("sid=1"));
+    EXPECT_EQ(p.files.writePrivate(p.prog(QStringLiteral("a/b/cookies.txt")), "x"),
+              FileError::None);
+    EXPECT_EQ(modeOf(p.prog(QStringLiteral("a/b/cookies.txt"))), 0600u);
 
     // The settings, which hold the password as typed.
     {

@@ -76,6 +76,22 @@ TEST(CookieParser, FlagsGiveTrueFalseOrNothing) {
     EXPECT_EQ(rows[1].secure, "True");
 }
 
+TEST(CookieParser, FlagsAreReadByTheirValueHoweverWritten) {
+    EXPECT_EQ(secureText("1.0"), "True");
+    EXPECT_EQ(secureText("1e0"), "True");
+    EXPECT_EQ(secureText("+1"), "True");
+    EXPECT_EQ(secureText("0.00"), "False");
+    EXPECT_EQ(secureText("-0"), "False");
+    EXPECT_EQ(secureText("1.5"), "");
+    EXPECT_EQ(secureText("1,0"), "");
+    EXPECT_EQ(secureText("0x1"), "");
+    EXPECT_EQ(secureText("inf"), "");
+    EXPECT_EQ(secureText("nan"), "");
+    const auto rows = parseRecords(record("a", "b", "h/", "1.0"), kParent);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].secure, "True");
+}
+
 TEST(CookieParser, BlanksAreTrimmedOnlyAtTheEndsOfEachPiece) {
     // Before the first record's name: removed. Inside lines: kept. Before a later record's
     // name (after the "*" line's break): kept. At the end of the piece: removed.

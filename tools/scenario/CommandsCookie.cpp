@@ -25,6 +25,90 @@ bool splitKeyPath(const QString& path, platform::HKEY* root, QString* subKey) {
         }
     return false;
 }
+
+// A time of a cookie command: "yyyy-MM-dd HH:mm:ss", in the world's time zone.
+QDateTime cookieTime(const Word& w) {
+    const QDateTime t = QDateTime::fromString(w.text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!t.isValid())
+        throw LineError{QStringLiteral("a time is written yyyy-MM-dd HH:mm:ss: ") + w.text};
+    return t;
+}
+
+QString cookieLine(const platform::BrowserCookie& c) {
+    QString line = QStringLiteral("  %1 %2 %3 %4")
+                       .arg(fakes::quote(c.name), fakes::quote(c.value), fakes::quote(c.domain),
+                            fakes::quote(c.path));
+    if (c.secure)
+        line += QStringLiteral(" secure");
+    if (c.httpOnly)
+        line += QStringLiteral(" httponly");
+    if (c.expires)
+        line += QStringLiteral(" expires=") +
+                c.expires->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!c.partition.isEmpty())
+        line += QStringLiteral(" partition=") + fakes::quote(c.partition);
+    return line;
+}
+
+// `cookie ...`: the cookies the fake browser keeps, and how it answers for them.
+void cookieCommand(ScenarioRunner& runner, const std::vector<Word>& a) {
+    need(a, 1);
+    fakes::FakeBrowserShell& shell = runner.fake().browser;
+    const QString what = a[0].text;
+    if (what == u"set") {
+        // cookie set NAME "VALUE" domain="D" [path="/"] [secure=1] [httponly=1] [expires=T]
+        //            [created=T] [accessed=T] [partition="P"]
+        need(a, 3);
+        platform::BrowserCookie c;
+        c.name = a[1].text;
+        c.value = a[2].text;
+        c.path = QStringLiteral("/");
+        for (std::size_t i = 3; i < a.size(); ++i) {
+            const Word& o = a[i];
+            if (o.key == u"domain")
+                c.domain = o.text;
+            else if (o.key == u"path")
+                c.path = o.text;
+            else if (o.key == u"secure")
+                c.secure = toInt(o) == 1;
+            else if (o.key == u"httponly")
+                c.httpOnly = toInt(o) == 1;
+            else if (o.key == u"expires")
+                c.expires = cookieTime(o);
+            else if (o.key == u"created")
+                c.created = cookieTime(o);
+            else if (o.key == u"accessed")
+                c.lastAccess = cookieTime(o);
+            else if (o.key == u"partition")
+                c.partition = o.text;
+            else
+                throw LineError{QStringLiteral("unknown cookie option ") + o.key};
+        }
+        if (c.domain.isEmpty())
+            throw LineError{QStringLiteral("a cookie needs domain=")};
+        c.size = c.name.size() + c.value.size();
+        shell.setCookie(c);
+    } else if (what == u"store") {
+        need(a, 2);
+        shell.setCookieStore(a[1].text == u"on");
+    } else if (what == u"fail") {
+        // cookie fail "error" | cookie fail none
+        need(a, 2);
+        shell.cookieFailure = a[1].quoted || a[1].text != u"none" ? a[1].text : QString();
+    } else if (what == u"hold") {
+        shell.holdCookieAnswers = true;
+    } else if (what == u"release") {
+        shell.holdCookieAnswers = false;
+        const int n = shell.releaseCookieAnswers();
+        runner.print(QStringLiteral("cookie answers %1").arg(n));
+    } else if (what == u"list") {
+        runner.print(QStringLiteral("browser cookies: %1").arg(shell.cookies().size()));
+        for (const platform::BrowserCookie& c : shell.cookies())
+            runner.print(cookieLine(c));
+    } else {
+        throw LineError{QStringLiteral("unknown cookie command ") + what};
+    }
+}
 } // namespace
 
 void registerCookieCommands(ScenarioRunner& runner) {
@@ -54,6 +138,8 @@ void registerCookieCommands(ScenarioRunner& runner) {
         need(a, 1);
         runner.fake().registry.deniedKeys.append(a[0].text);
     });
+
+    runner.addCommand("cookie", [&runner](const auto& a) { cookieCommand(runner, a); });
 
     // The Escape key in a control: typed into a text box through its input rule; in the
     // other controls of the cookie details dialog it closes the dialog.

@@ -181,6 +181,17 @@ void registerDumpCommands(ScenarioRunner& runner) {
                                  .arg(a[1].text)
                                  .arg(bytes->size())
                                  .arg(bytesQuoted(*bytes)));
+        } else if (what == u"access") {
+            // Who may read a file: its owner only, or others too.
+            need(a, 2);
+            const QString path = runner.programPath(a[1]);
+            if (!runner.fake().files.readAll(path))
+                runner.print(QStringLiteral("access %1: missing").arg(a[1].text));
+            else
+                runner.print(QStringLiteral("access %1: %2")
+                                 .arg(a[1].text, runner.fake().files.ownerOnly(path)
+                                                     ? QStringLiteral("owner only")
+                                                     : QStringLiteral("others too")));
         } else if (what == u"settings") {
             const auto& all = runner.fake().settings.all();
             for (auto it = all.constBegin(); it != all.constEnd(); ++it)

@@ -5,6 +5,8 @@
 #include <QTextStream>
 
 int main(int argc, char** argv) {
+    // Transcripts print times: the same ones whatever the machine's time zone.
+    qputenv("TZ", "UTC");
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     if (argc != 2) {

@@ -199,6 +199,37 @@ void seedWorld(FakePlatform& fake) {
     fake.settings.setValue(QStringLiteral("Tavrel"), QStringLiteral("Config"),
                            QStringLiteral("NomSon"), QStringLiteral("/prog/Tavrel.wav"));
 
+    // The cookies of the watched browser, as the browser gives them (no dates).
+    struct Cookie {
+        const char* name;
+        const char* value;
+        const char* domain;
+        const char* path;
+        bool secure, httpOnly;
+        int days; // until it expires; 0 for a session cookie
+    };
+    for (const Cookie& c :
+         {Cookie{"IDE", "AHWqTUkYl3Vx%2B9c0Qf7uZ1", ".doubleclick.net", "/", true, true, 390},
+          Cookie{"test_cookie", "CheckForPermission", ".doubleclick.net", "/", true, false, 1},
+          Cookie{"session", "a+b%3Dc%26d", "journal.example", "/", true, true, 0},
+          Cookie{"abonne", "non", ".journal.example", "/", false, false, 180},
+          Cookie{"_ga", "GA1.2.1843526105.1765097542", ".journal.example", "/", false, false, 400},
+          Cookie{"ville", "Lyon", "meteo.example", "/", false, false, 30},
+          Cookie{"unites", "metriques", "meteo.example", "/previsions", false, false, 30},
+          Cookie{"panier", "3%7C12%7C7", "cuisine.example", "/", true, false, 7}}) {
+        platform::BrowserCookie bc;
+        bc.name = QString::fromUtf8(c.name);
+        bc.value = QString::fromUtf8(c.value);
+        bc.domain = QString::fromUtf8(c.domain);
+        bc.path = QString::fromUtf8(c.path);
+        bc.secure = c.secure;
+        bc.httpOnly = c.httpOnly;
+        if (c.days > 0)
+            bc.expires = QDateTime(QDate(2026, 12, 7), QTime(9, 14, 3)).addDays(c.days);
+        bc.size = bc.name.size() + bc.value.size();
+        fake.browser.setCookie(bc);
+    }
+
     // The browsers of this machine, Firefox being the desktop's default.
     fake.browser.setFound({{QStringLiteral("chromium"), QStringLiteral("Chromium")},
                            {QStringLiteral("google-chrome"), QStringLiteral("Google Chrome")},
@@ -385,6 +416,24 @@ int main(int argc, char** argv) {
         wait(300);
         camera.save(&window, fileNameFor(i, tabs->tabText(i)));
     }
+    // The cookie tab while no browser is watched: the folder of cookie files.
+    form->tabs.setCurrent(4);
+    fake.browser.setCookieStore(false);
+    if (form->cookieFileView.rowCount() > 0) {
+        form->cookieFileView.setSelected(0, true);
+        form->cookieFileView.dblClick();
+    }
+    wait(300);
+    camera.save(&window, QStringLiteral("tab-4-cookies-folder"));
+    // Back to the browser's cookies, the site with most of them analysed.
+    fake.browser.setCookieStore(true);
+    for (int r = 0; r < form->cookieFileView.rowCount(); ++r)
+        if (form->cookieFileView.text(r) == u"journal.example") {
+            form->cookieFileView.setSelected(r, true);
+            form->cookieFileView.dblClick();
+        }
+    wait(300);
+    camera.save(&window, QStringLiteral("tab-4-cookies-browser"));
     // The filter box over the keyword list, the statistics ordered by their counts.
     form->tabs.setCurrent(0);
     form->findKeywordBox.setText(QStringLiteral("pub"));

@@ -98,7 +98,7 @@ int makePrivateFolder(const QByteArray& path) {
     }
 }
 
-int saveFile(const QByteArray& path, const QByteArray& bytes) {
+int saveFile(const QByteArray& path, const QByteArray& bytes, bool ownerOnly) {
     QByteArray folderPath, name;
     split(path, &folderPath, &name);
     if (name.isEmpty())
@@ -115,7 +115,8 @@ int saveFile(const QByteArray& path, const QByteArray& bytes) {
         // A read-only file is not replaced, even by a user (root) who could.
         if ((st.st_mode & S_IWUSR) == 0)
             return FileError::PermissionDenied;
-        mode = st.st_mode & 07777;
+        if (!ownerOnly)
+            mode = st.st_mode & 07777;
     }
     QByteArray temporary;
     int fd = -1;
@@ -136,8 +137,9 @@ int saveFile(const QByteArray& path, const QByteArray& bytes) {
     };
     if (!writeAllTo(fd, bytes))
         return fail(errno);
-    // The file keeps the permissions it had (fchmod ignores the umask).
-    if (mode != 0600)
+    // The file keeps the permissions it had (fchmod ignores the umask); a private one is made
+    // so whatever the umask.
+    if (mode != 0600 || ownerOnly)
         ::fchmod(fd, mode);
     if (::fsync(fd) != 0)
         return fail(errno);

@@ -13,8 +13,8 @@ namespace platform::linuxp {
 int makePrivateFolder(const QByteArray& path);
 /// Replaces a file's content: writes a temporary file beside it, syncs it, renames it over the
 /// file and syncs the folder. A new file is the owner's alone (0600); an existing one keeps its
-/// permissions.
-int saveFile(const QByteArray& path, const QByteArray& bytes);
+/// permissions, unless `ownerOnly` makes it the owner's alone too.
+int saveFile(const QByteArray& path, const QByteArray& bytes, bool ownerOnly = false);
 /// Makes what was written to a file (by another writer) and its name reach the disk: syncs
 /// the file and its folder.
 int syncToDisk(const QByteArray& path);

@@ -2,6 +2,7 @@
 
 #include "platform/Logging.h"
 #include "platform/linux/CdpJson.h"
+#include "platform/linux/ChromiumCookies.h"
 
 #include <QTimer>
 
@@ -171,6 +172,27 @@ QString ChromiumBrowser::requestedWindowUrl(WindowHandle opener) const {
     if (it == m_requestedUrls.end() || m_sinceStart.elapsed() - it->second.at > kRequestedUrlMs)
         return {};
     return it->second.url;
+}
+
+// --- Cookies -----------------------------------------------------------------------------------
+
+bool ChromiumBrowser::hasCookies() const {
+    return connected() && status().state == BrowserStatus::State::Watching;
+}
+
+void ChromiumBrowser::readCookies(CookieCallback done) {
+    chromium::readCookies(m_launcher, std::move(done));
+}
+
+void ChromiumBrowser::deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) {
+    // Any page's session reaches the profile's cookies.
+    QString session;
+    for (const ChromiumWindow* w : m_snapshot.registered())
+        if (!w->sessionId().isEmpty()) {
+            session = w->sessionId();
+            break;
+        }
+    chromium::deleteCookies(m_launcher, session, cookies, std::move(done));
 }
 
 QString ChromiumBrowser::bindingOf(WindowHandle handle) const {

@@ -51,6 +51,11 @@ public:
     QString requestedWindowUrl(WindowHandle opener) const override;
     std::optional<bool> newWindowGesture() const override { return m_gate.decidingGesture(); }
 
+    // The browser's cookies (see ChromiumCookies).
+    bool hasCookies() const override;
+    void readCookies(CookieCallback done) override;
+    void deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) override;
+
     /// For tests and tools: the live connection (null while none), a page's session and
     /// target, the launched browser's process id (0 when none).
     CdpConnection* connection() const { return m_launcher.connection(); }

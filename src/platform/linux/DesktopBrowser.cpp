@@ -255,6 +255,24 @@ QString DesktopBrowser::requestedWindowUrl(WindowHandle opener) const {
     return m_adapter.shell ? m_adapter.shell->requestedWindowUrl(opener) : QString();
 }
 
+// --- The watched browser's cookies ------------------------------------------------------------
+
+bool DesktopBrowser::hasCookies() const {
+    return m_adapter.shell && m_adapter.shell->hasCookies();
+}
+
+void DesktopBrowser::readCookies(CookieCallback done) {
+    if (!m_adapter.shell)
+        return done({false, {}, QStringLiteral("aucun navigateur surveillé")});
+    m_adapter.shell->readCookies(std::move(done));
+}
+
+void DesktopBrowser::deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) {
+    if (!m_adapter.shell)
+        return done({false, {}, QStringLiteral("aucun navigateur surveillé")});
+    m_adapter.shell->deleteCookies(cookies, std::move(done));
+}
+
 // --- The browser's own settings ----------------------------------------------------------------
 
 const BrowserKind* DesktopBrowser::chosenKind() const {

@@ -52,6 +52,11 @@ public:
     };
     SettingsCommand settingsCommand() const;
 
+    // The watched browser's cookies, from its adapter.
+    bool hasCookies() const override;
+    void readCookies(CookieCallback done) override;
+    void deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) override;
+
     /// The adapter now in use (null while none): for tests.
     BrowserShell* adapter() const { return m_adapter.shell.get(); }
     /// The options the adapter was built with.

@@ -1,6 +1,7 @@
 #include "platform/linux/FirefoxBrowser.h"
 
 #include "platform/linux/CdpJson.h"
+#include "platform/linux/FirefoxCookies.h"
 
 #include <QJsonArray>
 #include <QTimer>
@@ -177,6 +178,20 @@ QPoint FirefoxBrowser::cursorPosIn(WindowHandle handle) const {
 QString FirefoxBrowser::contextOf(WindowHandle handle) const {
     const FirefoxWindow* w = m_snapshot.byHandle(handle);
     return w ? w->context() : QString();
+}
+
+// --- Cookies -----------------------------------------------------------------------------------
+
+bool FirefoxBrowser::hasCookies() const {
+    return connected() && status().state == BrowserStatus::State::Watching;
+}
+
+void FirefoxBrowser::readCookies(CookieCallback done) {
+    firefox::readCookies(m_launcher, std::move(done));
+}
+
+void FirefoxBrowser::deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) {
+    firefox::deleteCookies(m_launcher, cookies, std::move(done));
 }
 
 // --- Addresses opened on the user's demand, and those pages ask new windows for ---------------

@@ -45,6 +45,11 @@ public:
     bool openUrl(const QString& url) override;
     QString requestedWindowUrl(WindowHandle opener) const override;
 
+    // The browser's cookies (see FirefoxCookies).
+    bool hasCookies() const override;
+    void readCookies(CookieCallback done) override;
+    void deleteCookies(const QList<BrowserCookie>& cookies, CookieCallback done) override;
+
     /// For tests and tools: the live connection (null while none), a window's browsing
     /// context, the launched browser's process id (0 when none).
     BidiConnection* connection() const { return m_launcher.connection(); }

@@ -137,6 +137,14 @@ std::optional<QByteArray> LinuxFiles::readAll(const QString& path, int* error) c
 }
 
 int LinuxFiles::writeAll(const QString& path, const QByteArray& bytes) {
+    return save(path, bytes, false);
+}
+
+int LinuxFiles::writePrivate(const QString& path, const QByteArray& bytes) {
+    return save(path, bytes, true);
+}
+
+int LinuxFiles::save(const QString& path, const QByteArray& bytes, bool ownerOnly) {
     if (!isDirectory(parentOf(path)))
         return FileError::PathNotFound;
     QString target = path;
@@ -146,7 +154,7 @@ int LinuxFiles::writeAll(const QString& path, const QByteArray& bytes) {
         if (!linked.isEmpty())
             target = linked;
     }
-    return saveFile(native(target), bytes);
+    return saveFile(native(target), bytes, ownerOnly);
 }
 
 int LinuxFiles::append(const QString& path, const QByteArray& bytes) {

@@ -19,6 +19,7 @@ public:
     FileAttributes attributes(const QString& path) const override;
     std::optional<QByteArray> readAll(const QString& path, int* error = nullptr) const override;
     int writeAll(const QString& path, const QByteArray& bytes) override;
+    int writePrivate(const QString& path, const QByteArray& bytes) override;
     int append(const QString& path, const QByteArray& bytes) override;
     int remove(const QString& path) override;
     int setNormal(const QString& path) override;
@@ -42,6 +43,8 @@ public:
     static int errorFromErrno(int e);
 
 private:
+    int save(const QString& path, const QByteArray& bytes, bool ownerOnly);
+
     QString m_programFolder;
     QString m_shippedFolder;
 };
