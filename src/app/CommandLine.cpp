@@ -18,13 +18,15 @@ struct ValueOption {
 
 constexpr ValueOption kValueOptions[] = {
     {"browser", "TAVREL_BROWSER", "programme",
-     "Le navigateur à lancer : un chemin, ou un nom trouvé dans le PATH (par défaut chromium)."},
+     "Le navigateur à lancer : un chemin, ou un nom trouvé dans le PATH (chromium, "
+     "google-chrome, brave-browser, microsoft-edge, vivaldi, firefox-esr, firefox ; par défaut "
+     "celui choisi dans l'onglet Configuration)."},
     {"attach", "TAVREL_ATTACH", "hôte:port",
      "Surveille un navigateur déjà lancé avec --remote-debugging-port sur cette machine "
      "(127.0.0.1, localhost ou ::1) au lieu d'en lancer un."},
     {"profile", "TAVREL_BROWSER_PROFILE", "dossier",
      "Le dossier de profil du navigateur lancé (par défaut "
-     "~/.local/share/Tavrel/browser-profile)."},
+     "~/.local/share/Tavrel/browser-profile, ou firefox-profile pour Firefox)."},
 };
 
 QString u8(const char* text) {
