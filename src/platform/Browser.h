@@ -61,6 +61,10 @@ signals:
     void commandStateChange(int command, bool enable);
     /// The page asks for a new window; a handler may set `cancel` to refuse it.
     void newWindow2(bool& cancel);
+    /// The page itself refused `count` new windows it asked for without a user gesture,
+    /// because this window had just been refused one (the last asked for `url`). They never
+    /// came to `newWindow2`; they are refusals all the same.
+    void windowsRefusedByPage(int count, const QString& url);
     /// Mouse events of the shown document.
     void documentMouseDown();
     void documentMouseUp();

@@ -66,4 +66,23 @@ bool PopupRules::refuse(platform::BrowserWindow* opener) {
     return decided(cancel);
 }
 
+void PopupRules::countRefusedByPage(platform::BrowserWindow* opener, int count,
+                                    const QString& url) {
+    // A page is told to refuse only after the automatic rule refused it a window; what it
+    // refused since counts as that rule's, one closure each, with one sound for the lot.
+    if (!m_settings.autoClose || count <= 0)
+        return;
+    Closure refusal{ClosureTotals::ByPopupRule, {}, {}, url};
+    if (opener)
+        refusal.pageName = opener->locationName().value_or(QString());
+    m_flashTimer.setEnabled(true);
+    m_feedback.status.setSimpleText(QStringLiteral("Fermeture automatique de la fenêtre"));
+    for (int i = 0; i < count; ++i) {
+        m_feedback.totals.add(ClosureTotals::ByPopupRule);
+        if (m_feedback.closed)
+            m_feedback.closed(refusal);
+    }
+    m_feedback.playSound();
+}
+
 } // namespace watch

@@ -22,6 +22,9 @@ public:
 
     /// A page of `opener` asks for a new window; true when it is refused.
     bool refuse(platform::BrowserWindow* opener);
+    /// The page of `opener` refused `count` windows itself after a refusal (the last asking
+    /// for `url`): each is counted and told as the automatic rule's.
+    void countRefusedByPage(platform::BrowserWindow* opener, int count, const QString& url);
     /// A click was made in a page: one new window is allowed.
     void noteClick() { m_userClick = true; }
     /// A click was made since the last decision.

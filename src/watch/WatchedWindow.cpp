@@ -63,6 +63,10 @@ void WatchedWindow::watch(platform::BrowserWindow* window) {
     connect(window, &W::commandStateChange, this,
             [this](int command, bool enable) { commandStateChanged(command, enable); });
     connect(window, &W::newWindow2, this, [this](bool& cancel) { newWindow(cancel); });
+    connect(window, &W::windowsRefusedByPage, this, [this](int count, const QString& url) {
+        HandlerScope scope;
+        m_rules.countRefusedByPage(m_window.data(), count, url);
+    });
     m_handle = window->hwnd();
     connectDocument();
     // Whether the window has forward history is not asked of the browser: it counts as none

@@ -19,7 +19,8 @@ protected:
     void SetUp() override {
         rules = std::make_unique<watch::PopupRules>(
             fake.browser, settings, sizeRuleSwitch, flashTimer,
-            watch::Feedback{totals, status, [this] { ++sounds; }, allowances, {}});
+            watch::Feedback{totals, status, [this] { ++sounds; }, allowances,
+                            [this](const watch::Closure& c) { told.push_back(c); }});
         windows = std::make_unique<WindowCollection>(fake.browser, *rules);
     }
 
@@ -58,6 +59,7 @@ protected:
     watch::Allowances allowances{sites, fake.clock};
     watch::RuleSettings settings;
     int sounds = 0;
+    std::vector<watch::Closure> told;
     std::unique_ptr<watch::PopupRules> rules;
     std::unique_ptr<WindowCollection> windows;
     std::vector<int> raised;
@@ -200,6 +202,30 @@ TEST_F(WatchEvents, PopupRulesWantTheBrowsersGestureBesideAReportedClick) {
     fake.browser.setKey(platform::Key::Control, true);
     EXPECT_TRUE(fake.browser.openFrom(1, 5, &created));
     EXPECT_EQ(totals.byPopupRule(), 2);
+}
+
+// Windows a page refused itself, once told to, count as the automatic rule's refusals: each
+// one counted and told (with the address the page reports), one sound for the lot; nothing
+// when the rule is off, and the user's click is not spent by them.
+TEST_F(WatchEvents, WindowsRefusedByThePageCountAsTheRulesOwn) {
+    fake.browser.open(1);
+    auto* w = fake.browser.window(1);
+    w->navigate(QStringLiteral("http://ads.example/"), true);
+    emit w->windowsRefusedByPage(3, QStringLiteral("http://ads.example/pop"));
+    EXPECT_EQ(totals.byPopupRule(), 0) << "the rule is off";
+    EXPECT_TRUE(told.empty());
+
+    settings.autoClose = true;
+    emit w->documentMouseUp();
+    emit w->windowsRefusedByPage(3, QStringLiteral("http://ads.example/pop"));
+    EXPECT_EQ(totals.byPopupRule(), 3);
+    ASSERT_EQ(told.size(), 3u);
+    EXPECT_EQ(told[2].cause, watch::ClosureTotals::ByPopupRule);
+    EXPECT_EQ(told[2].url, QStringLiteral("http://ads.example/pop"));
+    EXPECT_EQ(told[2].pageName, w->locationName().value_or(QString()));
+    EXPECT_EQ(sounds, 1);
+    EXPECT_TRUE(flashTimer.enabled());
+    EXPECT_TRUE(rules->userClicked()) << "the click is still the user's";
 }
 
 } // namespace

@@ -51,6 +51,24 @@ std::optional<CdpMouseReport> parseMouseReport(const QByteArray& payload) {
     return r;
 }
 
+std::optional<PageRefusalReport> parseRefusalReport(const QByteArray& payload) {
+    if (payload.size() > 512)
+        return std::nullopt;
+    const QJsonDocument doc = QJsonDocument::fromJson(payload);
+    if (!doc.isObject())
+        return std::nullopt;
+    const QJsonObject o = doc.object();
+    const QJsonValue count = o.value(QStringLiteral("count"));
+    const QJsonValue url = o.value(QStringLiteral("url"));
+    if (o.value(QStringLiteral("type")) != QStringLiteral("refused") || o.size() != 3 ||
+        !count.isDouble() || !url.isString())
+        return std::nullopt;
+    const double n = count.toDouble();
+    if (!(n >= 1 && n <= 500) || n != double(int(n)) || url.toString().size() > 300)
+        return std::nullopt;
+    return PageRefusalReport{int(n), url.toString()};
+}
+
 CdpKeyState::CdpKeyState(bool useX11) {
     if (useX11 && qEnvironmentVariableIsSet("DISPLAY"))
         m_display = XOpenDisplay(nullptr);

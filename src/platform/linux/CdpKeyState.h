@@ -25,6 +25,16 @@ struct CdpMouseReport {
 /// Reads one report; nothing when it is not exactly what the script sends.
 std::optional<CdpMouseReport> parseMouseReport(const QByteArray& payload);
 
+// What a page's injected script reports about the windows it refused itself: how many since
+// its last report (1 to 500) and the address the last one asked for (at most 300 characters).
+struct PageRefusalReport {
+    int count = 0;
+    QString url;
+};
+
+/// Reads one refusal report; nothing when it is not exactly what the script sends.
+std::optional<PageRefusalReport> parseRefusalReport(const QByteArray& payload);
+
 // The keyboard and mouse button state: from the X server when a display can be opened, else
 // from the last mouse event a page reported.
 class CdpKeyState {

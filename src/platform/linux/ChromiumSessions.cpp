@@ -252,7 +252,12 @@ void ChromiumSessions::onBinding(ChromiumWindow& w, const QJsonObject& params) {
     const QJsonValue payload = params.value(QStringLiteral("payload"));
     if (!payload.isString() || payload.toString().size() > 512)
         return;
-    const auto report = parseMouseReport(payload.toString().toUtf8());
+    const QByteArray bytes = payload.toString().toUtf8();
+    if (const auto refused = parseRefusalReport(bytes)) {
+        emit w.windowsRefusedByPage(refused->count, refused->url);
+        return;
+    }
+    const auto report = parseMouseReport(bytes);
     if (!report)
         return; // not what our script sends: ignored
     m_keys.noteReport(*report);

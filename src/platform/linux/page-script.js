@@ -6,7 +6,8 @@
 // without a user gesture, it calls TAVREL_HOLD, and for that while further calls without a
 // gesture are answered at once with no window, so that a page opening windows in a loop
 // neither waits on Tavrel nor reaches the network. Tavrel's own refusal stays the guard for
-// every window that still gets created.
+// every window that still gets created. The windows it refused itself are told to Tavrel,
+// a count at a time, so that they are counted and journaled as Tavrel's own refusals.
 // TAVREL_BINDING and TAVREL_HOLD are replaced by names, as strings, before the script is sent.
 (() => {
   const name = TAVREL_BINDING;
@@ -51,12 +52,40 @@
   Object.defineProperty(window, holdName, {value: hold});
   // A frame made while its page refuses refuses too.
   try { refuseUntil = window.parent[holdName](0); } catch (e) {}
+  // Refusals made here, told at most four times a second, at most 500 at a time, with the
+  // address the last one asked for.
+  let refused = 0;
+  let refusedUrl = '';
+  let telling = false;
+  const tell = () => {
+    const count = min(refused, 500);
+    refused -= count;
+    try { report(stringify({type: 'refused', count, url: refusedUrl})); } catch (x) {}
+    telling = refused > 0;
+    if (telling) setTimeout(tell, 250);
+  };
+  const noteRefusal = (url) => {
+    refused++;
+    try {
+      const asked = url == null || url === '' ? 'about:blank' : String(url);
+      refusedUrl = String(new URL(asked, document.baseURI)).slice(0, 300);
+    }
+    catch (x) { refusedUrl = ''; }
+    if (!telling) {
+      telling = true;
+      setTimeout(tell, 250);
+    }
+  };
   window.open = function open() {
-    if (refusing()) return null;
+    if (refusing()) {
+      noteRefusal(arguments.length ? arguments[0] : '');
+      return null;
+    }
     return apply(realOpen, this, arguments);
   };
   // Links that the page's script clicks to open a new window, likewise (in the page or not).
   const closest = Element.prototype.closest;
+  const linkOf = (node) => apply(closest, node, ['a[href], area[href]']) || {};
   const opensWindow = (node) => {
     if (!(node instanceof Element)) return false;
     const link = apply(closest, node, ['a[href], area[href]']);
@@ -64,11 +93,17 @@
     return !!target && !['_self', '_top', '_parent'].includes(String(target).toLowerCase());
   };
   window.addEventListener('click', (e) => {
-    if (!e.isTrusted && refusing() && opensWindow(e.target)) e.preventDefault();
+    if (!e.isTrusted && refusing() && opensWindow(e.target)) {
+      e.preventDefault();
+      noteRefusal(linkOf(e.target).href);
+    }
   }, true);
   const click = HTMLElement.prototype.click;
   HTMLElement.prototype.click = function click_() {
-    if (refusing() && opensWindow(this)) return;
+    if (refusing() && opensWindow(this)) {
+      noteRefusal(linkOf(this).href);
+      return;
+    }
     return apply(click, this, arguments);
   };
 })();
