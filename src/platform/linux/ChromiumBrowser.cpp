@@ -70,6 +70,7 @@ void ChromiumBrowser::onDisconnected() {
 
 void ChromiumBrowser::onEvent(const QString& method, const QJsonObject& params,
                               const QString& sessionId) {
+    m_snapshot.noteActivity();
     if (method == u"Target.attachedToTarget")
         return m_gate.onAttached(params);
     if (method == u"Target.detachedFromTarget")

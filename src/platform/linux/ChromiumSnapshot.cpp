@@ -23,12 +23,18 @@ constexpr qint64 kRoundStaleMs = 2000;
 // otherwise, spread over the rounds, so that fifty quiet pages cost ten questions a round.
 constexpr qint64 kNewWindowMs = 3000;
 constexpr quint64 kQuietBoundsEvery = 5;
+// The rounds run at the adapter's pace while the browser reports anything (a page loading,
+// a target changing, a click), and once a second after this long without a word: a quiet
+// page's title changed by its script is then seen within a second.
+constexpr qint64 kQuietAfterMs = 3000;
+constexpr int kQuietPollMs = 1000;
 
 } // namespace
 
 ChromiumSnapshot::ChromiumSnapshot(ChromiumLauncher& launcher, int pollMs, QObject* parent)
     : QObject(parent), m_launcher(launcher) {
     m_clock.start();
+    m_pollMs = pollMs;
     m_pollTimer.setInterval(pollMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &ChromiumSnapshot::poll);
 }
@@ -134,13 +140,26 @@ void ChromiumSnapshot::watchTargets() {
 }
 
 void ChromiumSnapshot::startPolling() {
+    m_lastActivity = m_clock.elapsed();
+    m_pollTimer.setInterval(m_pollMs);
     m_pollTimer.start();
     poll();
+}
+
+void ChromiumSnapshot::noteActivity() {
+    m_lastActivity = m_clock.elapsed();
+    if (m_pollTimer.isActive() && m_pollTimer.interval() != m_pollMs) {
+        m_pollTimer.setInterval(m_pollMs);
+        m_pollTimer.start();
+    }
 }
 
 void ChromiumSnapshot::poll() {
     if (!m_launcher.connected())
         return;
+    if (m_clock.elapsed() - m_lastActivity >= kQuietAfterMs &&
+        m_pollTimer.interval() < kQuietPollMs)
+        m_pollTimer.setInterval(kQuietPollMs);
     if (m_roundOutstanding > 0 && m_roundStart.elapsed() < kRoundStaleMs)
         return; // the browser is slow: no pile of unanswered rounds
     const quint64 round = ++m_round;

@@ -54,6 +54,8 @@ public:
     /// On a new connection: asks for target events, then starts the polling rounds.
     void watchTargets();
     void startPolling();
+    /// The browser reported something: the rounds run at full pace for a while.
+    void noteActivity();
     /// The connection ended: the rounds stop and every window goes, one by one.
     void reset();
     /// No more signals from the windows (the adapter is going away).
@@ -76,6 +78,8 @@ private:
     std::vector<ChromiumWindow*> m_order;                         // registered, oldest first
     std::map<QString, qint64> m_unknownSince; // listed pages not attached, since when
     QTimer m_pollTimer;
+    int m_pollMs = 200;
+    qint64 m_lastActivity = 0;
     quint64 m_round = 0;
     int m_roundOutstanding = 0;
     QElapsedTimer m_roundStart;
