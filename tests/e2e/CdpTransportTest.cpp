@@ -283,7 +283,9 @@ TEST(X11KeyState, ReadsControlTheLeftButtonAndThePointerFromTheXServer) {
     if (xvfb.isEmpty() || xdotool.isEmpty())
         GTEST_SKIP() << "needs Xvfb and xdotool (packages xvfb, xdotool)";
     QProcess server;
-    server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+    // -noreset: each xdotool call below is the server's last client when it leaves.
+    server.start(xvfb,
+                 {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
     ASSERT_TRUE(server.waitForStarted(5000));
     QByteArray number;
     ASSERT_TRUE(waitUntil(

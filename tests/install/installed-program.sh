@@ -11,6 +11,7 @@ work=$(mktemp -d)
 xvfb_pid=""
 program_pid=""
 cleanup() {
+  set +e # every step runs, whatever the one before it said
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
@@ -53,11 +54,14 @@ home="$work/home"
 mkdir -p "$home" "$work/run"
 chmod 700 "$work/run"
 exec 3>"$work/display"
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 >"$work/xvfb.log" 2>&1 &
+# -noreset: without it the server resets when its last client leaves (each xdotool call
+# below), and a program connecting at that moment is turned away.
+Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+# The number is complete with its line's end.
+for _ in $(seq 100); do [ "$(wc -l <"$work/display")" -ge 1 ] && break; sleep 0.1; done
+[ "$(wc -l <"$work/display")" -ge 1 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 display=":$(head -n1 "$work/display")"
 
 keyword="motcle-de-l-installation"
