@@ -2,6 +2,7 @@
 
 #include "controls/Simple.h"
 #include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,6 +165,27 @@ bool KeywordFile::write(const QString& path, bool quoted, SaveMode mode) {
     qsizetype length = 0;
     for (const QString& word : m_keywords.words())
         length += word.size() + 4;
+    // Most lists are ASCII: their bytes, the codec's own, are put together straight from the
+    // words.
+    {
+        QByteArray bytes;
+        bytes.reserve(length);
+        bool ascii = true;
+        for (const QString& word : m_keywords.words()) {
+            const bool inQuotes = quoted || plainLineNeedsQuotes(word);
+            if (inQuotes)
+                bytes += '"';
+            if (!platform::appendAscii(bytes, word)) {
+                ascii = false;
+                break;
+            }
+            if (inQuotes)
+                bytes += '"';
+            bytes += "\r\n";
+        }
+        if (ascii)
+            return m_listFiles.writeBytes(path, bytes, mode);
+    }
     // Piece by piece: a line of a huge keyword is not copied once more.
     QString text;
     text.reserve(length);

@@ -39,12 +39,16 @@ bool ListFiles::tooLarge(const QString& reason) const {
 }
 
 bool ListFiles::write(const QString& path, const QString& text, SaveMode mode) {
+    return writeBytes(path, platform::encodeText(text), mode);
+}
+
+bool ListFiles::writeBytes(const QString& path, const QByteArray& bytes, SaveMode mode) {
     QString reason;
     if (mode == SaveMode::Automatic && m_unread.contains(path)) {
         reason = QStringLiteral("Le fichier n'a pas pu être lu : il n'est remplacé que par un "
                                 "enregistrement explicite.");
     } else {
-        const int error = m_files.writeAll(path, platform::encodeText(text));
+        const int error = m_files.writeAll(path, bytes);
         if (error == platform::FileError::None) {
             m_unread.remove(path);
             return true;

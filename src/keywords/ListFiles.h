@@ -34,6 +34,8 @@ public:
     void report(const QString& path, const QString& reason);
     /// Replaces a file's content; false after a message saying why it was not done.
     bool write(const QString& path, const QString& text, SaveMode mode);
+    /// The same with the file's bytes already encoded.
+    bool writeBytes(const QString& path, const QByteArray& bytes, SaveMode mode);
     /// True when the file was too large (the reason read() gave).
     bool tooLarge(const QString& reason) const;
 

@@ -104,7 +104,37 @@ int StatisticsFile::appendRecords(const QStringList& keywords) {
     return error;
 }
 
+std::optional<QByteArray>
+StatisticsFile::asciiBytes(const std::vector<Statistics::Entry>& entries) {
+    qsizetype length = 0;
+    for (const Statistics::Entry& e : entries)
+        length += e.keyword.size() + 24;
+    QByteArray bytes;
+    bytes.reserve(length);
+    for (const Statistics::Entry& e : entries) {
+        bytes += '"';
+        if (!platform::appendAscii(bytes, e.keyword))
+            return std::nullopt;
+        bytes += "\",\"";
+        char digits[24];
+        qsizetype at = 24;
+        const bool negative = e.count < 0;
+        quint64 n = negative ? 0 - quint64(e.count) : quint64(e.count);
+        do {
+            digits[--at] = char('0' + n % 10);
+            n /= 10;
+        } while (n != 0);
+        if (negative)
+            digits[--at] = '-';
+        bytes.append(digits + at, 24 - at);
+        bytes += "\"\r\n";
+    }
+    return bytes;
+}
+
 bool StatisticsFile::save(SaveMode mode) {
+    if (const auto bytes = asciiBytes(m_statistics.entries()))
+        return m_listFiles.writeBytes(path(), *bytes, mode);
     return m_listFiles.write(path(), text(m_statistics.entries()), mode);
 }
 

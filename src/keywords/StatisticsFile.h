@@ -7,6 +7,7 @@
 #include "platform/Files.h"
 
 #include <QString>
+#include <optional>
 
 namespace keywords {
 
@@ -34,6 +35,9 @@ public:
 
 private:
     static QString text(const std::vector<Statistics::Entry>& entries);
+    /// The file's bytes when every keyword is ASCII (the codec's own bytes then), built
+    /// without the text; nothing otherwise.
+    static std::optional<QByteArray> asciiBytes(const std::vector<Statistics::Entry>& entries);
 
     platform::Files& m_files;
     Statistics& m_statistics;

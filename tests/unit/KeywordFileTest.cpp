@@ -1,5 +1,7 @@
 #include "app/Program.h"
 #include "fakes/FakePlatform.h"
+#include "keywords/TextItems.h"
+#include "platform/TextCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -31,4 +33,42 @@ TEST(KeywordFile, AFileTooLargeToBeAKeywordListIsRefused) {
     fake.dialogs.fileAnswers.push_back(QStringLiteral("/prog/ListeUrl.dat"));
     program.form().chooseKeywordFileButton.click();
     EXPECT_EQ(program.keywords.words(), QStringList{"kept"});
+}
+
+// A save writes the same lines whether the words are all ASCII (their bytes put together
+// directly) or one is not (the whole text encoded): quotes where a line needs them, counts as
+// digits, and the encoding rule of every file.
+TEST(KeywordFile, SavesWriteTheSameLinesWhateverTheWords) {
+    fakes::FakePlatform fake;
+    fake.files.setFile("/prog/ListeUrl.dat", "seed\r\n");
+    fake.files.setFile("/prog/Tavrel.wav", "RIFF");
+    app::Program program(fake.platform());
+    program.load();
+    const QStringList ascii{"pub", "a,b", " blank", "tail ", "say\"so", ""};
+    const QStringList wider{"pub", "a,b", "café", " blank"};
+    for (const QStringList& words : {ascii, wider}) {
+        SCOPED_TRACE(words.join(u'|').toStdString());
+        program.keywords.assign(words);
+        QString plain, quoted, stats;
+        qint64 count = -3;
+        std::vector<keywords::Statistics::Entry> entries;
+        for (const QString& w : words) {
+            plain += keywords::plainLine(w);
+            quoted += keywords::quotedLine(w);
+            entries.push_back({w, count});
+            stats += keywords::StatisticsFile::record(w, count);
+            count = count * 7 + 1000000007;
+        }
+        ASSERT_TRUE(program.keywordFile().save(QStringLiteral("/prog/plain.dat"),
+                                               keywords::SaveMode::Explicit));
+        ASSERT_TRUE(program.keywordFile().saveQuoted(QStringLiteral("/prog/quoted.dat"),
+                                                     keywords::SaveMode::Explicit));
+        EXPECT_EQ(fake.files.readAll("/prog/plain.dat"), platform::encodeText(plain));
+        EXPECT_EQ(fake.files.readAll("/prog/quoted.dat"), platform::encodeText(quoted));
+        program.statistics.append(std::move(entries));
+        ASSERT_TRUE(program.statisticsFile().save(keywords::SaveMode::Explicit));
+        const QString file = program.statisticsFile().path();
+        const QByteArray written = fake.files.readAll(file).value_or(QByteArray());
+        EXPECT_TRUE(written.endsWith(platform::encodeText(stats)));
+    }
 }

@@ -53,3 +53,16 @@ TEST(TextCodec, WhatIsWrittenReadsBackTheSame) {
         ASSERT_EQ(decodeText(encodeText(text)), text) << text.toStdString();
     }
 }
+
+TEST(TextCodec, AppendsOnlyAsciiAndLeavesTheBytesAsTheyWere) {
+    QByteArray bytes("ab");
+    EXPECT_TRUE(platform::appendAscii(bytes, u"cd\x7f"));
+    EXPECT_EQ(bytes, QByteArray("abcd\x7f"));
+    for (QStringView wider : {QStringView(u"caf\u00e9"), QStringView(u"\u0080"),
+                              QStringView(u"x\u20ac"), QStringView(u"\u0100")}) {
+        EXPECT_FALSE(platform::appendAscii(bytes, wider));
+        EXPECT_EQ(bytes, QByteArray("abcd\x7f"));
+    }
+    EXPECT_TRUE(platform::appendAscii(bytes, QStringView()));
+    EXPECT_EQ(bytes, QByteArray("abcd\x7f"));
+}

@@ -36,6 +36,23 @@ QString decodeText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
+bool appendAscii(QByteArray& bytes, QStringView text) {
+    const qsizetype at = bytes.size();
+    bytes.resize(at + text.size());
+    char* out = bytes.data() + at;
+    const char16_t* in = text.utf16();
+    // One pass that the compiler can widen: narrowed and told apart at once.
+    char16_t any = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        any |= in[i];
+        out[i] = char(in[i]);
+    }
+    if (any < 0x80)
+        return true;
+    bytes.resize(at);
+    return false;
+}
+
 QByteArray encodeText(const QString& text) {
     // Most texts are ASCII: one pass that the compiler can widen tells them, and their bytes
     // are the same in every encoding read back.
