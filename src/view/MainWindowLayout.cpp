@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTreeView>
+#include <QTableView>
 #include <iterator>
 
 namespace view {
@@ -32,9 +32,9 @@ QGroupBox* frameBox(FormWidgets& w, const QString& name, QWidget* parent) {
 }
 
 // Height of a list view showing its header and `rows` rows.
-int listHeightFor(QTreeView* view, int rows) {
-    const int row = view->fontMetrics().height() + 6;
-    return view->header()->sizeHint().height() + rows * row + 2 * view->frameWidth() + 4;
+int listHeightFor(QTableView* view, int rows) {
+    const int row = view->verticalHeader()->defaultSectionSize();
+    return view->horizontalHeader()->sizeHint().height() + rows * row + 2 * view->frameWidth() + 4;
 }
 
 // A filter box over a list: a line with a clear button, when the form has that box.
@@ -123,7 +123,7 @@ void buildJournalTab(FormWidgets& w, QWidget* page) {
     row->addStretch(1);
     v->addLayout(row);
     put(v, w.get(QStringLiteral("Label6")));
-    if (auto* totals = w.getAs<QTreeView>(QStringLiteral("ListView5"))) {
+    if (auto* totals = w.getAs<QTableView>(QStringLiteral("ListView5"))) {
         totals->setFixedHeight(listHeightFor(totals, 1));
         totals->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         v->addWidget(totals);

@@ -23,9 +23,9 @@
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -44,7 +44,7 @@ protected:
     }
 
     QStringList headers(const char* list) {
-        auto* view = widget<QTreeView>(list);
+        auto* view = widget<QTableView>(list);
         QStringList h;
         for (int c = 0; view && c < view->model()->columnCount(); ++c)
             h.append(view->model()->headerData(c, Qt::Horizontal).toString());
@@ -141,13 +141,13 @@ TEST_F(MainWindowTest, ListsShowTheirColumns) {
     EXPECT_EQ(headers("ListView5"),
               (QStringList{"Mots clés", "Auto", "Taille Mots clés", "Taille Auto"}));
     EXPECT_EQ(headers("ListView3"), (QStringList{"Filtre"}));
-    EXPECT_TRUE(widget<QTreeView>("ListView3")->isHeaderHidden());
-    EXPECT_FALSE(widget<QTreeView>("ListView1")->isHeaderHidden());
+    EXPECT_TRUE(widget<QTableView>("ListView3")->horizontalHeader()->isHidden());
+    EXPECT_FALSE(widget<QTableView>("ListView1")->horizontalHeader()->isHidden());
     // Widths come from the model's twips.
     const int twips = form->windowListView.columns().at(1).width;
-    EXPECT_EQ(widget<QTreeView>("ListView1")->columnWidth(1), twips / 15);
+    EXPECT_EQ(widget<QTableView>("ListView1")->columnWidth(1), twips / 15);
     // The totals row is there from the start.
-    EXPECT_EQ(widget<QTreeView>("ListView5")->model()->rowCount(), 1);
+    EXPECT_EQ(widget<QTableView>("ListView5")->model()->rowCount(), 1);
     // The cookie lists show the columns their part of the program gives them.
     const std::pair<const char*, QStringList> cookieLists[] = {
         {"lstCookies", {"Nom des Cookies", "Chemin", "Date", "Taille"}},
@@ -264,7 +264,7 @@ TEST_F(MainWindowTest, FilterBoxesHeaderClicksAndTheChartWorkThroughTheirModels)
     program->keywords.assign(
         {QStringLiteral("pub"), QStringLiteral("casino"), QStringLiteral("popup")});
     QTest::keyClicks(find, QStringLiteral("pu"));
-    auto* keywords = widget<QTreeView>("ListView3");
+    auto* keywords = widget<QTableView>("ListView3");
     ASSERT_EQ(keywords->model()->rowCount(), 2);
     EXPECT_EQ(keywords->model()->index(1, 0).data().toString(), QStringLiteral("popup"));
     find->selectAll();
@@ -275,13 +275,13 @@ TEST_F(MainWindowTest, FilterBoxesHeaderClicksAndTheChartWorkThroughTheirModels)
     // A click on the counts' header orders the statistics by number, the largest first after
     // a second click; the header shows it.
     program->statistics.append({{QStringLiteral("pub"), 9}, {QStringLiteral("casino"), 10}});
-    auto* stats = widget<QTreeView>("ListView2");
+    auto* stats = widget<QTableView>("ListView2");
     ASSERT_TRUE(stats && tabs->widget(3)->isAncestorOf(stats));
-    emit stats->header()->sectionClicked(0);
-    emit stats->header()->sectionClicked(0);
+    emit stats->horizontalHeader()->sectionClicked(0);
+    emit stats->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(stats->model()->index(0, 1).data().toString(), QStringLiteral("casino"));
-    EXPECT_TRUE(stats->header()->isSortIndicatorShown());
-    EXPECT_EQ(stats->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_TRUE(stats->horizontalHeader()->isSortIndicatorShown());
+    EXPECT_EQ(stats->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 
     // The chart is drawn on the statistics tab and gives its picture as PNG.
     QWidget* chart = widget<QWidget>("chtStatistics");
@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, AllowedSitesNoticesAndHistoryHaveTheirPlaces) {
         EXPECT_TRUE(sites->isAncestorOf(widget<QWidget>(name))) << name;
     EXPECT_EQ(widget<QPushButton>("cmdAllowSite")->text(), "Autoriser");
     EXPECT_EQ(widget<QPushButton>("cmdRemoveSite")->text(), "Retirer");
-    EXPECT_TRUE(widget<QTreeView>("lstSitesAllowed")->isHeaderHidden());
+    EXPECT_TRUE(widget<QTableView>("lstSitesAllowed")->horizontalHeader()->isHidden());
 
     auto* journalSite = widget<QPushButton>("cmdAllowJournalSite");
     ASSERT_TRUE(journalSite);

@@ -12,9 +12,9 @@
 #include <QItemSelectionModel>
 #include <QListWidget>
 #include <QStyledItemDelegate>
+#include <QTableView>
 #include <QTimer>
 #include <QToolTip>
-#include <QTreeView>
 
 namespace view::bindings {
 
@@ -36,22 +36,34 @@ public:
 };
 
 // A report list over the list's own table model, so 100,000 rows show at once. The selection
-// lives in the model's rows; the view mirrors it and reports the user's changes.
+// lives in the model's rows; the view mirrors it and reports the user's changes. A table view
+// without grid or row header: unlike a tree view, it keeps nothing per row (a tree view's
+// item for each of 100,000 rows is 4 MB).
 class ListViewBinding : public Binding {
 public:
-    ListViewBinding(controls::ListView& list, QTreeView* view) : Binding(list, view) {
-        view->setRootIsDecorated(false);
-        view->setUniformRowHeights(true);
-        view->setItemsExpandable(false);
-        view->setAllColumnsShowFocus(true);
+    ListViewBinding(controls::ListView& list, QTableView* view) : Binding(list, view) {
+        view->setShowGrid(false);
+        view->setWordWrap(false);
+        view->setCornerButtonEnabled(false);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setAlternatingRowColors(false);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setTextElideMode(Qt::ElideRight);
-        view->header()->setStretchLastSection(true);
-        view->header()->setSectionsMovable(false);
+        view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+        // Rows of one height, one line each, as in a report list.
+        QHeaderView* rows = view->verticalHeader();
+        rows->hide();
+        rows->setSectionResizeMode(QHeaderView::Fixed);
+        rows->setDefaultSectionSize(view->fontMetrics().height() + 4);
+        rows->setMinimumSectionSize(1);
+        QHeaderView* header = view->horizontalHeader();
+        header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        header->setHighlightSections(false);
+        header->setStretchLastSection(true);
+        header->setSectionsMovable(false);
         // A click on a column's header orders the list by it (the list decides how).
-        view->header()->setSectionsClickable(true);
-        QObject::connect(view->header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        header->setSectionsClickable(true);
+        QObject::connect(header, &QHeaderView::sectionClicked, this, [this](int section) {
             if (auto* l = model<controls::ListView>())
                 l->headerClicked(section);
         });
@@ -85,11 +97,11 @@ public:
 protected:
     void update() override {
         auto* l = model<controls::ListView>();
-        auto* view = static_cast<QTreeView*>(m);
-        view->setHeaderHidden(!l->headerVisible());
-        view->header()->setSortIndicatorShown(l->orderColumn() >= 0);
+        auto* view = static_cast<QTableView*>(m);
+        view->horizontalHeader()->setVisible(l->headerVisible());
+        view->horizontalHeader()->setSortIndicatorShown(l->orderColumn() >= 0);
         if (l->orderColumn() >= 0)
-            view->header()->setSortIndicator(
+            view->horizontalHeader()->setSortIndicator(
                 l->orderColumn(), l->orderDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
         view->setSelectionMode(l->multiSelect() ? QAbstractItemView::ExtendedSelection
                                                 : QAbstractItemView::SingleSelection);
@@ -137,7 +149,7 @@ private:
         auto* l = model<controls::ListView>();
         if (!l)
             return;
-        auto* view = static_cast<QTreeView*>(m);
+        auto* view = static_cast<QTableView*>(m);
         QAbstractItemModel* source = l->model();
         const int lastColumn = qMax(0, source->columnCount() - 1);
         QItemSelection wanted;
@@ -165,7 +177,7 @@ private:
         m_syncing = true;
         for (const QItemSelectionRange& range : off)
             for (int r = range.top(); r <= range.bottom(); ++r)
-                if (!static_cast<QTreeView*>(m)->selectionModel()->isRowSelected(r, {}))
+                if (!static_cast<QTableView*>(m)->selectionModel()->isRowSelected(r, {}))
                     l->setSelected(r, false);
         for (const QItemSelectionRange& range : on)
             for (int r = range.top(); r <= range.bottom(); ++r)
@@ -316,7 +328,7 @@ private:
 } // namespace
 
 QWidget* createListView(controls::ListView& list, QWidget* parent) {
-    auto* view = new QTreeView(parent);
+    auto* view = new QTableView(parent);
     new ListViewBinding(list, view);
     return view;
 }
