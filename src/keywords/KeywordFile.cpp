@@ -168,23 +168,27 @@ bool KeywordFile::write(const QString& path, bool quoted, SaveMode mode) {
     // Most lists are ASCII: their bytes, the codec's own, are put together straight from the
     // words.
     {
-        QByteArray bytes;
-        bytes.reserve(length);
+        QByteArray bytes(length, Qt::Uninitialized); // room for quotes on every line
+        char* out = bytes.data();
         bool ascii = true;
         for (const QString& word : m_keywords.words()) {
             const bool inQuotes = quoted || plainLineNeedsQuotes(word);
             if (inQuotes)
-                bytes += '"';
-            if (!platform::appendAscii(bytes, word)) {
+                *out++ = '"';
+            if (!platform::copyAscii(out, word)) {
                 ascii = false;
                 break;
             }
+            out += word.size();
             if (inQuotes)
-                bytes += '"';
-            bytes += "\r\n";
+                *out++ = '"';
+            *out++ = '\r';
+            *out++ = '\n';
         }
-        if (ascii)
+        if (ascii) {
+            bytes.truncate(out - bytes.constData());
             return m_listFiles.writeBytes(path, bytes, mode);
+        }
     }
     // Piece by piece: a line of a huge keyword is not copied once more.
     QString text;

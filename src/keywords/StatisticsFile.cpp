@@ -3,6 +3,8 @@
 #include "keywords/TextItems.h"
 #include "platform/TextCodec.h"
 
+#include <algorithm>
+
 namespace keywords {
 
 StatisticsFile::StatisticsFile(platform::Files& files, platform::Dialogs& dialogs,
@@ -108,14 +110,15 @@ std::optional<QByteArray>
 StatisticsFile::asciiBytes(const std::vector<Statistics::Entry>& entries) {
     qsizetype length = 0;
     for (const Statistics::Entry& e : entries)
-        length += e.keyword.size() + 24;
-    QByteArray bytes;
-    bytes.reserve(length);
+        length += e.keyword.size() + 28;         // quotes, comma, line end, up to 20 digits
+    QByteArray bytes(length, Qt::Uninitialized); // room for the longest count on every line
+    char* out = bytes.data();
     for (const Statistics::Entry& e : entries) {
-        bytes += '"';
-        if (!platform::appendAscii(bytes, e.keyword))
+        *out++ = '"';
+        if (!platform::copyAscii(out, e.keyword))
             return std::nullopt;
-        bytes += "\",\"";
+        out += e.keyword.size();
+        out = std::copy_n("\",\"", 3, out);
         char digits[24];
         qsizetype at = 24;
         const bool negative = e.count < 0;
@@ -126,9 +129,10 @@ StatisticsFile::asciiBytes(const std::vector<Statistics::Entry>& entries) {
         } while (n != 0);
         if (negative)
             digits[--at] = '-';
-        bytes.append(digits + at, 24 - at);
-        bytes += "\"\r\n";
+        out = std::copy(digits + at, digits + 24, out);
+        out = std::copy_n("\"\r\n", 3, out);
     }
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 

@@ -17,9 +17,10 @@ QString decodeText(const QByteArray& bytes);
 /// whole text, never mixed; after a byte order mark when the text begins with U+FEFF).
 /// Text is Unicode: a lone surrogate, which no file can hold, is written as "?".
 QByteArray encodeText(const QString& text);
-/// Appends `text` to `bytes` when it is plain ASCII, whose bytes are the same whatever the
-/// encoding chosen above; false, with nothing appended, otherwise. A writer can so put a
-/// file's bytes together without building its whole text first.
-bool appendAscii(QByteArray& bytes, QStringView text);
+/// Writes `text`'s bytes at `out` (room for `text.size()` bytes) when it is plain ASCII, whose
+/// bytes are the same whatever the encoding chosen above; false otherwise, what was written
+/// then meaning nothing. A writer can so put a file's bytes together without building its
+/// whole text first.
+bool copyAscii(char* out, QStringView text);
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "platform/TextCodec.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 // A file far bigger than any keyword list is refused with a message instead of taking the
 // memory of several copies of it; like an unreadable file, it is not written over.
@@ -50,14 +51,14 @@ TEST(KeywordFile, SavesWriteTheSameLinesWhateverTheWords) {
         SCOPED_TRACE(words.join(u'|').toStdString());
         program.keywords.assign(words);
         QString plain, quoted, stats;
-        qint64 count = -3;
+        qint64 count = std::numeric_limits<qint64>::min(); // the longest count there is
         std::vector<keywords::Statistics::Entry> entries;
         for (const QString& w : words) {
             plain += keywords::plainLine(w);
             quoted += keywords::quotedLine(w);
             entries.push_back({w, count});
             stats += keywords::StatisticsFile::record(w, count);
-            count = count * 7 + 1000000007;
+            count = count == std::numeric_limits<qint64>::min() ? -3 : count * 7 + 1000000007;
         }
         ASSERT_TRUE(program.keywordFile().save(QStringLiteral("/prog/plain.dat"),
                                                keywords::SaveMode::Explicit));

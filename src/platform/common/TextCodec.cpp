@@ -36,21 +36,15 @@ QString decodeText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
-bool appendAscii(QByteArray& bytes, QStringView text) {
-    const qsizetype at = bytes.size();
-    bytes.resize(at + text.size());
-    char* out = bytes.data() + at;
+bool copyAscii(char* out, QStringView text) {
     const char16_t* in = text.utf16();
-    // One pass that the compiler can widen: narrowed and told apart at once.
+    // One pass: narrowed and told apart at once.
     char16_t any = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         any |= in[i];
         out[i] = char(in[i]);
     }
-    if (any < 0x80)
-        return true;
-    bytes.resize(at);
-    return false;
+    return any < 0x80;
 }
 
 QByteArray encodeText(const QString& text) {
