@@ -9,7 +9,6 @@ namespace platform::linuxp {
 BidiConnection::BidiConnection(PopupGuard guard, QObject* parent)
     : QObject(parent),
       m_socket(new BidiSocket(qEnvironmentVariableIsSet("TAVREL_BIDI_TRACE"), guard)) {
-    m_clock.start();
     m_thread.setObjectName(QStringLiteral("Tavrel BiDi socket"));
     m_socket->moveToThread(&m_thread);
     connect(m_socket, &BidiSocket::opened, this, [this] {
@@ -20,8 +19,6 @@ BidiConnection::BidiConnection(PopupGuard guard, QObject* parent)
     });
     connect(m_socket, &BidiSocket::received, this, &BidiConnection::onMessage);
     connect(m_socket, &BidiSocket::closed, this, &BidiConnection::onClosed);
-    m_expiry.setInterval(1000);
-    connect(&m_expiry, &QTimer::timeout, this, &BidiConnection::expire);
     m_thread.start();
 }
 
@@ -49,9 +46,7 @@ qint64 BidiConnection::send(const QString& method, const QJsonObject& params, Bi
         return id;
     }
     // Every command is tracked, so that a lost browser or a lost answer is noticed.
-    m_pending.emplace(id, Pending{std::move(callback), m_clock.elapsed()});
-    if (!m_expiry.isActive())
-        m_expiry.start();
+    m_pending.add(id, std::move(callback));
     const QByteArray text = QJsonDocument(QJsonObject{{QStringLiteral("id"), id},
                                                       {QStringLiteral("method"), method},
                                                       {QStringLiteral("params"), params}})
@@ -81,13 +76,9 @@ void BidiConnection::onMessage(const QJsonObject& message) {
         return;
     const QJsonValue id = message.value(QStringLiteral("id"));
     if (id.isDouble()) {
-        const auto it = m_pending.find(id.toInteger(-1));
-        if (it == m_pending.end())
-            return; // answered late, after it timed out
-        BidiCallback callback = std::move(it->second.callback);
-        m_pending.erase(it);
+        const BidiCallback callback = m_pending.take(id.toInteger(-1));
         if (!callback)
-            return;
+            return; // none asked, or answered late, after it timed out
         if (message.value(QStringLiteral("type")).toString() == u"success")
             callback({true, message.value(QStringLiteral("result")).toObject(), {}});
         else
@@ -109,36 +100,8 @@ void BidiConnection::onClosed(const QString& reason) {
         return;
     m_ended = true;
     m_open = false;
-    m_expiry.stop();
-    failAll(reason);
+    m_pending.failAll(reason);
     emit closed(reason);
-}
-
-void BidiConnection::failAll(const QString& reason) {
-    // Callbacks may send new commands (which then fail later): work on a detached map.
-    std::map<qint64, Pending> pending;
-    pending.swap(m_pending);
-    for (auto& [id, p] : pending)
-        if (p.callback)
-            p.callback({false, {}, reason});
-}
-
-void BidiConnection::expire() {
-    const qint64 now = m_clock.elapsed();
-    std::vector<BidiCallback> late;
-    for (auto it = m_pending.begin(); it != m_pending.end();) {
-        if (now - it->second.sentAt >= m_timeoutMs) {
-            if (it->second.callback)
-                late.push_back(std::move(it->second.callback));
-            it = m_pending.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    if (m_pending.empty())
-        m_expiry.stop();
-    for (auto& callback : late)
-        callback({false, {}, QStringLiteral("the browser did not answer in time")});
 }
 
 } // namespace platform::linuxp

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/BidiPopupHold.h"
+#include "platform/linux/PendingCommands.h"
 
 #include <QElapsedTimer>
 #include <QJsonObject>
@@ -15,14 +16,8 @@ namespace platform::linuxp {
 
 class BidiSocket;
 
-// The answer to one command: its result, or why it failed (an error from the browser, the
-// connection ended, or no answer in time).
-struct BidiReply {
-    bool ok = false;
-    QJsonObject result;
-    QString error;
-};
-using BidiCallback = std::function<void(const BidiReply&)>;
+using BidiReply = CommandReply;
+using BidiCallback = CommandCallback;
 
 // WebDriver BiDi commands and events over one WebSocket. Commands are sent at once and never
 // waited for: each answer runs its callback on the program's event loop. The socket itself
@@ -46,9 +41,9 @@ public:
     bool isOpen() const { return m_open; }
     /// Ends the connection; pending commands fail, `closed` is emitted.
     void close();
-    int pendingCount() const { return int(m_pending.size()); }
+    int pendingCount() const { return m_pending.size(); }
     /// A command without an answer after this long fails.
-    void setCommandTimeout(int ms) { m_timeoutMs = ms; }
+    void setCommandTimeout(int ms) { m_pending.setTimeout(ms); }
 
 signals:
     void opened();
@@ -56,24 +51,15 @@ signals:
     void closed(const QString& reason);
 
 private:
-    struct Pending {
-        BidiCallback callback;
-        qint64 sentAt = 0;
-    };
     void onMessage(const QJsonObject& message);
     void onClosed(const QString& reason);
-    void failAll(const QString& reason);
-    void expire();
 
     QThread m_thread;
     BidiSocket* m_socket;
     bool m_open = false;
     bool m_ended = false;
     qint64 m_nextId = 1;
-    int m_timeoutMs = 10000;
-    std::map<qint64, Pending> m_pending;
-    QElapsedTimer m_clock;
-    QTimer m_expiry;
+    PendingCommands m_pending;
 };
 
 } // namespace platform::linuxp

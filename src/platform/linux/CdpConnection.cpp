@@ -56,8 +56,6 @@ CdpConnection::CdpConnection(CdpTransport* transport, QObject* parent)
     });
     connect(m_transport, &CdpTransport::messageReceived, this, &CdpConnection::onMessage);
     connect(m_transport, &CdpTransport::closed, this, &CdpConnection::onClosed);
-    m_expiry.setInterval(1000);
-    connect(&m_expiry, &QTimer::timeout, this, &CdpConnection::expire);
 }
 
 CdpConnection::~CdpConnection() {
@@ -80,9 +78,7 @@ qint64 CdpConnection::send(const QString& method, const QJsonObject& params,
     if (!sessionId.isEmpty())
         message.insert(QStringLiteral("sessionId"), sessionId);
     // Every command is tracked, so that a lost browser or a lost answer is noticed.
-    m_pending.emplace(id, Pending{std::move(callback), m_clock.elapsed(), method});
-    if (!m_expiry.isActive())
-        m_expiry.start();
+    m_pending.add(id, std::move(callback));
     const QByteArray text = QJsonDocument(message).toJson(QJsonDocument::Compact);
     qCDebug(platform::lcCdp, "> %s", text.left(400).constData());
     m_transport->sendMessage(text);
@@ -122,13 +118,10 @@ void CdpConnection::onMessage(const QByteArray& message) {
     const QJsonObject object = doc.object();
     const QString sessionId = object.value(QStringLiteral("sessionId")).toString();
     if (object.contains(QStringLiteral("id"))) {
-        const auto it = m_pending.find(object.value(QStringLiteral("id")).toInteger(-1));
-        if (it == m_pending.end())
-            return; // answered late, after it timed out
-        CdpCallback callback = std::move(it->second.callback);
-        m_pending.erase(it);
+        const CdpCallback callback =
+            m_pending.take(object.value(QStringLiteral("id")).toInteger(-1));
         if (!callback)
-            return;
+            return; // none asked, or answered late, after it timed out
         if (object.contains(QStringLiteral("error"))) {
             const QJsonObject e = object.value(QStringLiteral("error")).toObject();
             callback({false, {}, e.value(QStringLiteral("message")).toString()});
@@ -147,36 +140,8 @@ void CdpConnection::onClosed(const QString& reason) {
         return;
     m_ended = true;
     m_open = false;
-    m_expiry.stop();
-    failAll(reason);
+    m_pending.failAll(reason);
     emit closed(reason);
-}
-
-void CdpConnection::failAll(const QString& reason) {
-    // Callbacks may send new commands (which then fail later): work on a detached map.
-    std::map<qint64, Pending> pending;
-    pending.swap(m_pending);
-    for (auto& [id, p] : pending)
-        if (p.callback)
-            p.callback({false, {}, reason});
-}
-
-void CdpConnection::expire() {
-    const qint64 now = m_clock.elapsed();
-    std::vector<CdpCallback> late;
-    for (auto it = m_pending.begin(); it != m_pending.end();) {
-        if (now - it->second.sentAt >= m_timeoutMs) {
-            if (it->second.callback)
-                late.push_back(std::move(it->second.callback));
-            it = m_pending.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    if (m_pending.empty())
-        m_expiry.stop();
-    for (auto& callback : late)
-        callback({false, {}, QStringLiteral("the browser did not answer in time")});
 }
 
 } // namespace platform::linuxp

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/CdpTransport.h"
+#include "platform/linux/PendingCommands.h"
 
 #include <QElapsedTimer>
 #include <QJsonObject>
@@ -13,14 +14,8 @@
 
 namespace platform::linuxp {
 
-// The answer to one command: its result, or why it failed (an error from the browser, the
-// connection ended, or no answer in time).
-struct CdpReply {
-    bool ok = false;
-    QJsonObject result;
-    QString error;
-};
-using CdpCallback = std::function<void(const CdpReply&)>;
+using CdpReply = CommandReply;
+using CdpCallback = CommandCallback;
 
 /// The message with every JSON string longer than `maxBytes` bytes cut to about that length
 /// (at a character, never inside an escape); the message itself when none is that long. One
@@ -46,9 +41,9 @@ public:
     bool isOpen() const { return m_open; }
     /// Ends the connection; pending commands fail, `closed` is emitted.
     void close();
-    int pendingCount() const { return int(m_pending.size()); }
+    int pendingCount() const { return m_pending.size(); }
     /// A command without an answer after this long fails.
-    void setCommandTimeout(int ms) { m_timeoutMs = ms; }
+    void setCommandTimeout(int ms) { m_pending.setTimeout(ms); }
 
     /// Events `method` of `sessionId` are dropped unread (not even parsed) for `ms`: what a
     /// page floods us with costs next to nothing once we know.
@@ -64,23 +59,15 @@ signals:
     void closed(const QString& reason);
 
 private:
-    struct Pending {
-        CdpCallback callback;
-        qint64 sentAt = 0;
-        QString method;
-    };
     void onMessage(const QByteArray& message);
     bool muted(const QByteArray& message);
     void onClosed(const QString& reason);
-    void failAll(const QString& reason);
-    void expire();
 
     CdpTransport* m_transport;
     bool m_open = false;
     bool m_ended = false;
     qint64 m_nextId = 1;
-    int m_timeoutMs = 10000;
-    std::map<qint64, Pending> m_pending;
+    PendingCommands m_pending;
     struct Mute {
         QByteArray head; // how such an event begins
         QByteArray tail; // how it ends
@@ -88,7 +75,6 @@ private:
     };
     std::vector<Mute> m_mutes;
     QElapsedTimer m_clock;
-    QTimer m_expiry;
 };
 
 } // namespace platform::linuxp
